@@ -1,0 +1,6 @@
+#include <iostream>
+
+int main() {
+    std::cout << "Quillo\n";
+    return 0;
+}

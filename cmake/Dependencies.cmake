@@ -1,0 +1,11 @@
+# Every library comes from a Debian package installed by scripts/setup-deps.sh.
+find_package(Threads REQUIRED)
+find_package(OpenSSL 3.0 REQUIRED)
+find_package(GTest REQUIRED)
+
+# Asio ships neither a CMake config nor a pkg-config file.
+find_path(ASIO_INCLUDE_DIR asio.hpp REQUIRED)
+add_library(quillo_asio INTERFACE)
+target_include_directories(quillo_asio SYSTEM INTERFACE ${ASIO_INCLUDE_DIR})
+target_compile_definitions(quillo_asio INTERFACE ASIO_STANDALONE ASIO_NO_DEPRECATED)
+target_link_libraries(quillo_asio INTERFACE Threads::Threads)

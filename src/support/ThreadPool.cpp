@@ -1,0 +1,45 @@
+#include "support/ThreadPool.h"
+
+#include <algorithm>
+#include <asio/post.hpp>
+#include <asio/strand.hpp>
+#include <thread>
+
+namespace quillo::support {
+
+namespace {
+
+class Strand final : public Executor {
+public:
+    explicit Strand(asio::thread_pool& pool) : strand_(asio::make_strand(pool.get_executor())) {}
+
+    void post(std::function<void()> work) override { asio::post(strand_, std::move(work)); }
+
+private:
+    asio::strand<asio::thread_pool::executor_type> strand_;
+};
+
+}  // namespace
+
+std::shared_ptr<ThreadPool> ThreadPool::create(std::size_t threads) {
+    return std::shared_ptr<ThreadPool>(new ThreadPool(threads));
+}
+
+ThreadPool::ThreadPool(std::size_t threads) : pool_(threads) {}
+
+ThreadPool::~ThreadPool() {
+    // Pending work (waits, abandoned walks) is dropped rather than awaited at shutdown.
+    pool_.stop();
+    pool_.join();
+}
+
+void ThreadPool::post(std::function<void()> work) { asio::post(pool_, std::move(work)); }
+
+ExecutorRef ThreadPool::makeStrand() { return std::make_shared<Strand>(pool_); }
+
+std::size_t ThreadPool::defaultThreadCount() {
+    // Walks spend their time in system calls, so a few threads beyond the cores pay off.
+    return std::max<std::size_t>(4, std::thread::hardware_concurrency() * 2);
+}
+
+}  // namespace quillo::support
