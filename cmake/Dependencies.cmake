@@ -9,3 +9,8 @@ add_library(quillo_asio INTERFACE)
 target_include_directories(quillo_asio SYSTEM INTERFACE ${ASIO_INCLUDE_DIR})
 target_compile_definitions(quillo_asio INTERFACE ASIO_STANDALONE ASIO_NO_DEPRECATED)
 target_link_libraries(quillo_asio INTERFACE Threads::Threads)
+
+find_package(nlohmann_json 3.11 REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(PANGOCAIRO REQUIRED IMPORTED_TARGET pangocairo cairo-pdf)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0>=2.2)
