@@ -10,7 +10,7 @@ namespace quillo::support {
 namespace detail {
 
 class CancellationState final : public std::enable_shared_from_this<CancellationState> {
-public:
+  public:
     [[nodiscard]] bool isCancelled() const { return cancelled_.load(std::memory_order_acquire); }
 
     CancellationRegistration add(std::function<void()> handler) {
@@ -48,7 +48,7 @@ public:
     // Keeps this state linked to its parent for as long as it lives.
     CancellationRegistration parentLink;
 
-private:
+  private:
     std::atomic<bool> cancelled_{false};
     std::mutex mutex_;
     std::uint64_t nextID_ = 1;
@@ -77,7 +77,9 @@ CancellationRegistration& CancellationRegistration::operator=(
     return *this;
 }
 
-CancellationRegistration::~CancellationRegistration() { reset(); }
+CancellationRegistration::~CancellationRegistration() {
+    reset();
+}
 
 void CancellationRegistration::reset() {
     if (auto state = state_.lock(); state && id_ != 0) {
@@ -87,7 +89,9 @@ void CancellationRegistration::reset() {
     id_ = 0;
 }
 
-bool CancellationToken::isCancelled() const { return state_ && state_->isCancelled(); }
+bool CancellationToken::isCancelled() const {
+    return state_ && state_->isCancelled();
+}
 
 CancellationRegistration CancellationToken::onCancel(std::function<void()> handler) const {
     if (!state_) {
@@ -107,8 +111,12 @@ CancellationSource::CancellationSource(const CancellationToken& parent) : Cancel
     });
 }
 
-bool CancellationSource::isCancelled() const { return state_->isCancelled(); }
+bool CancellationSource::isCancelled() const {
+    return state_->isCancelled();
+}
 
-void CancellationSource::cancel() const { state_->cancel(); }
+void CancellationSource::cancel() const {
+    state_->cancel();
+}
 
 }  // namespace quillo::support

@@ -13,7 +13,7 @@ class CancellationState;
 /// Removes a cancellation handler when destroyed. A handler that is already running may finish
 /// after the registration is gone, so handlers hold their own (shared or weak) state.
 class CancellationRegistration final {
-public:
+  public:
     CancellationRegistration() = default;
     CancellationRegistration(std::weak_ptr<detail::CancellationState> state, std::uint64_t id);
     CancellationRegistration(CancellationRegistration&& other) noexcept;
@@ -22,7 +22,7 @@ public:
     CancellationRegistration& operator=(const CancellationRegistration&) = delete;
     ~CancellationRegistration();
 
-private:
+  private:
     void reset();
     std::weak_ptr<detail::CancellationState> state_;
     std::uint64_t id_ = 0;
@@ -30,7 +30,7 @@ private:
 
 /// The observing side of cooperative cancellation. A default token is never cancelled.
 class CancellationToken final {
-public:
+  public:
     CancellationToken() = default;
 
     [[nodiscard]] bool isCancelled() const;
@@ -38,7 +38,7 @@ public:
     /// Calls `handler` once when cancellation is requested, at once if it already was.
     [[nodiscard]] CancellationRegistration onCancel(std::function<void()> handler) const;
 
-private:
+  private:
     friend class CancellationSource;
     explicit CancellationToken(std::shared_ptr<detail::CancellationState> state)
         : state_(std::move(state)) {}
@@ -48,7 +48,7 @@ private:
 /// The requesting side. A source made from a parent token is cancelled with its parent, so
 /// cancelling a task reaches all the child work it started.
 class CancellationSource final {
-public:
+  public:
     CancellationSource();
     explicit CancellationSource(const CancellationToken& parent);
 
@@ -56,7 +56,7 @@ public:
     [[nodiscard]] bool isCancelled() const;
     void cancel() const;
 
-private:
+  private:
     std::shared_ptr<detail::CancellationState> state_;
 };
 

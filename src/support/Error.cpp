@@ -2,10 +2,16 @@
 
 namespace quillo::support {
 
-Error Error::cancelled() { return make(CancellationError{}); }
+Error Error::cancelled() {
+    return make(CancellationError{});
+}
 
-bool Error::isCancellation() const { return as<CancellationError>() != nullptr; }
+bool Error::isCancellation() const {
+    return as<CancellationError>() != nullptr;
+}
 
-std::string CancellationError::description() const { return "Der Vorgang wurde abgebrochen."; }
+std::string CancellationError::description() const {
+    return "Der Vorgang wurde abgebrochen.";
+}
 
 }  // namespace quillo::support

@@ -8,7 +8,7 @@ namespace quillo::support {
 
 /// The typed cause of a failure; each kind of error derives from it.
 class ErrorDetail {
-public:
+  public:
     virtual ~ErrorDetail() = default;
     /// The user-facing text shown for the failure.
     [[nodiscard]] virtual std::string description() const = 0;
@@ -17,7 +17,7 @@ public:
 /// A failure passed between components as a value. It carries a typed detail, so callers can
 /// inspect the payload of the kinds they know and show the description of any other.
 class Error final {
-public:
+  public:
     template <class Detail>
     static Error make(Detail detail) {
         return Error(std::make_shared<const Detail>(std::move(detail)));
@@ -32,14 +32,14 @@ public:
         return dynamic_cast<const Detail*>(detail_.get());
     }
 
-private:
+  private:
     explicit Error(std::shared_ptr<const ErrorDetail> detail) : detail_(std::move(detail)) {}
     std::shared_ptr<const ErrorDetail> detail_;
 };
 
 /// Work stopped because its task was cancelled. Never shown to the user as a failure.
 class CancellationError final : public ErrorDetail {
-public:
+  public:
     [[nodiscard]] std::string description() const override;
 };
 

@@ -19,7 +19,7 @@ namespace detail {
 // limit until the listener's executor takes them, so a producer never waits for its consumer.
 template <class Event>
 class StreamState final : public std::enable_shared_from_this<StreamState<Event>> {
-public:
+  public:
     using EventHandler = std::function<void(Event)>;
     using EndHandler = std::function<void(std::optional<Error>)>;
 
@@ -69,7 +69,7 @@ public:
 
     [[nodiscard]] CancellationToken token() const { return source_.token(); }
 
-private:
+  private:
     void scheduleDrainLocked() {
         if (!executor_ || drainScheduled_ || endDelivered_) {
             return;
@@ -129,7 +129,7 @@ private:
 /// The producing side of an event stream. Copies share one stream.
 template <class Event>
 class EventSink final {
-public:
+  public:
     explicit EventSink(std::shared_ptr<detail::StreamState<Event>> state)
         : state_(std::move(state)) {}
 
@@ -141,7 +141,7 @@ public:
     /// Cancelled once the consumer stops listening.
     [[nodiscard]] CancellationToken token() const { return state_->token(); }
 
-private:
+  private:
     std::shared_ptr<detail::StreamState<Event>> state_;
 };
 
@@ -150,7 +150,7 @@ private:
 /// the producer's work.
 template <class Event>
 class EventStream final {
-public:
+  public:
     using EventHandler = typename detail::StreamState<Event>::EventHandler;
     using EndHandler = typename detail::StreamState<Event>::EndHandler;
 
@@ -183,7 +183,7 @@ public:
         }
     }
 
-private:
+  private:
     std::shared_ptr<detail::StreamState<Event>> state_;
 };
 

@@ -7,7 +7,7 @@ namespace quillo::support {
 
 /// Something that runs posted work later, never inside post itself.
 class Executor {
-public:
+  public:
     virtual ~Executor() = default;
     virtual void post(std::function<void()> work) = 0;
 };

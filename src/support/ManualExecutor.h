@@ -12,7 +12,7 @@ namespace quillo::support {
 /// A queue of work that runs only when its owner says so: the main loop of tests and of the
 /// headless report. Posting is thread-safe; running happens on the caller's thread.
 class ManualExecutor final : public MainExecutor {
-public:
+  public:
     void post(std::function<void()> work) override;
 
     /// Runs the oldest queued item; false when the queue was empty.
@@ -22,7 +22,7 @@ public:
     std::size_t runAll();
     [[nodiscard]] std::size_t pendingCount() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::deque<std::function<void()>> queue_;
 };

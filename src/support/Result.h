@@ -17,8 +17,8 @@ struct Unit {
 /// Either a value or the Error that prevented it.
 template <class T>
 class Result final {
-public:
-    Result(T value) : state_(std::move(value)) {}    // NOLINT(google-explicit-constructor)
+  public:
+    Result(T value) : state_(std::move(value)) {}      // NOLINT(google-explicit-constructor)
     Result(Error error) : state_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
 
     [[nodiscard]] bool ok() const { return std::holds_alternative<T>(state_); }
@@ -41,7 +41,7 @@ public:
         return std::get<Error>(state_);
     }
 
-private:
+  private:
     std::variant<T, Error> state_;
 };
 

@@ -13,7 +13,7 @@ class ThreadPool;
 /// Waits on a monotonic clock without holding a thread. The wait completes with the
 /// cancellation error as soon as its token is cancelled.
 class Sleeper {
-public:
+  public:
     virtual ~Sleeper() = default;
     virtual void sleep(std::chrono::milliseconds duration, CancellationToken token,
                        Completion<Unit> done) = 0;

@@ -20,7 +20,7 @@ struct PendingWait {
 };
 
 class SteadySleeper final : public Sleeper {
-public:
+  public:
     explicit SteadySleeper(std::shared_ptr<ThreadPool> pool) : pool_(std::move(pool)) {}
 
     void sleep(std::chrono::milliseconds duration, CancellationToken token,
@@ -45,7 +45,7 @@ public:
         });
     }
 
-private:
+  private:
     std::shared_ptr<ThreadPool> pool_;
 };
 

@@ -10,12 +10,12 @@ namespace quillo::support {
 namespace {
 
 class Strand final : public Executor {
-public:
+  public:
     explicit Strand(asio::thread_pool& pool) : strand_(asio::make_strand(pool.get_executor())) {}
 
     void post(std::function<void()> work) override { asio::post(strand_, std::move(work)); }
 
-private:
+  private:
     asio::strand<asio::thread_pool::executor_type> strand_;
 };
 
@@ -33,9 +33,13 @@ ThreadPool::~ThreadPool() {
     pool_.join();
 }
 
-void ThreadPool::post(std::function<void()> work) { asio::post(pool_, std::move(work)); }
+void ThreadPool::post(std::function<void()> work) {
+    asio::post(pool_, std::move(work));
+}
 
-ExecutorRef ThreadPool::makeStrand() { return std::make_shared<Strand>(pool_); }
+ExecutorRef ThreadPool::makeStrand() {
+    return std::make_shared<Strand>(pool_);
+}
 
 std::size_t ThreadPool::defaultThreadCount() {
     // Walks spend their time in system calls, so a few threads beyond the cores pay off.

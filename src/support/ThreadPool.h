@@ -12,7 +12,7 @@ namespace quillo::support {
 /// from it runs its work one item at a time, which is what every serialised object uses.
 /// The owner destroys the pool from outside it, after everything that posts to it.
 class ThreadPool final : public Executor {
-public:
+  public:
     static std::shared_ptr<ThreadPool> create(std::size_t threads = defaultThreadCount());
     ~ThreadPool() override;
 
@@ -28,7 +28,7 @@ public:
 
     static std::size_t defaultThreadCount();
 
-private:
+  private:
     explicit ThreadPool(std::size_t threads);
     asio::thread_pool pool_;
 };

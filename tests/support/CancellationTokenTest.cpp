@@ -1,6 +1,6 @@
-#include "support/CancellationToken.h"
-
 #include <gtest/gtest.h>
+
+#include "support/CancellationToken.h"
 
 namespace quillo::support {
 namespace {
