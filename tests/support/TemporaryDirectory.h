@@ -7,7 +7,7 @@ namespace quillo::testing {
 /// A fresh folder under the system's temporary directory, removed with everything in it when
 /// the object goes away. Every test that touches the file system works inside one.
 class TemporaryDirectory final {
-public:
+  public:
     TemporaryDirectory();
     ~TemporaryDirectory();
     TemporaryDirectory(const TemporaryDirectory&) = delete;
@@ -18,7 +18,7 @@ public:
         return path_ / relative;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
