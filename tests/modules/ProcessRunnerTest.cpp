@@ -14,6 +14,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -171,6 +172,10 @@ struct LaunchFailureCase {
     std::function<std::string(const TemporaryDirectory&)> makeExecutable;
     int expectedErrorNumber;
 };
+
+void PrintTo(const LaunchFailureCase& launchCase, std::ostream* out) {
+    *out << launchCase.name;
+}
 
 class ProcessLaunchFailureTest : public ::testing::TestWithParam<LaunchFailureCase> {};
 
