@@ -26,8 +26,10 @@ support::Error DeletionError::randomBytesFailed() {
 std::string DeletionError::description() const {
     switch (kind_) {
         case Kind::overwriteFailed: {
-            std::string text(kOverwriteFailedTemplate);
-            text.replace(text.find(kPlaceholder), kPlaceholder.size(), reason_);
+            const auto placeholder = kOverwriteFailedTemplate.find(kPlaceholder);
+            std::string text(kOverwriteFailedTemplate.substr(0, placeholder));
+            text += reason_;
+            text += kOverwriteFailedTemplate.substr(placeholder + kPlaceholder.size());
             return text;
         }
         case Kind::verificationFailed:

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/TimePoint.h"
+#include "support/Hashing.h"
 
 namespace quillo {
 
@@ -30,14 +31,8 @@ struct FilesystemEntry {
 template <>
 struct std::hash<quillo::FilesystemEntry> {
     std::size_t operator()(const quillo::FilesystemEntry& entry) const noexcept {
-        std::size_t seed = std::filesystem::hash_value(entry.url);
-        const auto combine = [&seed](std::size_t value) {
-            seed ^= value + 0x9E3779B97F4A7C15ULL + (seed << 6) + (seed >> 2);
-        };
-        combine(std::hash<std::int64_t>{}(entry.sizeInBytes));
-        combine(std::hash<quillo::TimePoint::rep>{}(entry.lastModified.time_since_epoch().count()));
-        combine(std::hash<bool>{}(entry.isDirectory));
-        combine(std::hash<std::string>{}(entry.name));
-        return seed;
+        return quillo::support::hashAll(std::filesystem::hash_value(entry.url), entry.sizeInBytes,
+                                        entry.lastModified.time_since_epoch().count(),
+                                        entry.isDirectory, entry.name);
     }
 };

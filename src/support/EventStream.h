@@ -102,7 +102,7 @@ class StreamState final : public std::enable_shared_from_this<StreamState<Event>
             if (ended_ && !endDelivered_) {
                 endDelivered_ = true;
                 auto handler = std::move(onEnd_);
-                auto error = endError_;
+                auto error = std::exchange(endError_, std::nullopt);
                 onEvent_ = nullptr;
                 lock.unlock();
                 handler(std::move(error));
