@@ -11,22 +11,22 @@ namespace quillo {
 
 /// A module's part of a run begins with this many items.
 struct DeletionStarted {
-    CleaningModuleID moduleID;
+    CleaningModuleID moduleID = CleaningModuleID::systemCaches;
     std::size_t totalCount = 0;
 };
 
 struct DeletionItemStarted {
-    CleaningModuleID moduleID;
+    CleaningModuleID moduleID = CleaningModuleID::systemCaches;
     CleanableItem item;
 };
 
 struct DeletionItemCompleted {
-    CleaningModuleID moduleID;
+    CleaningModuleID moduleID = CleaningModuleID::systemCaches;
     DeletedFileRecord record;
 };
 
 struct DeletionItemFailed {
-    CleaningModuleID moduleID;
+    CleaningModuleID moduleID = CleaningModuleID::systemCaches;
     FailedFileRecord record;
 };
 

@@ -10,7 +10,7 @@ struct LocalizableText {
     std::string key;
     std::string defaultValue;
 
-    static LocalizableText ownKey(std::string german) { return {german, german}; }
+    static LocalizableText ownKey(const std::string& german) { return {german, german}; }
 
     friend bool operator==(const LocalizableText&, const LocalizableText&) = default;
 };

@@ -21,7 +21,7 @@ CleaningModuleDescriptor describe(const CleaningModule& module) {
 
 // The bookkeeping of one scan, touched only on the engine's context.
 struct ScanRun {
-    ScanRun(support::CancellationToken token, support::Completion<ScanResults> done,
+    ScanRun(const support::CancellationToken& token, support::Completion<ScanResults> done,
             std::size_t childCount)
         : callerToken(token), children(token), done(std::move(done)), remaining(childCount) {}
 
@@ -68,12 +68,12 @@ struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
 
     void start(std::map<CleaningModuleID, CleanableItems> groups,
                const std::map<CleaningModuleID, std::shared_ptr<CleaningModule>>& modulesByID) {
-        for (auto& [id, items] : groups) {
-            const auto module = modulesByID.find(id);
+        for (auto& group : groups) {
+            const auto module = modulesByID.find(group.first);
             if (module == modulesByID.end()) {
                 continue;
             }
-            children.push_back(module->second->deleteItems(std::move(items)));
+            children.push_back(module->second->deleteItems(std::move(group.second)));
         }
         remaining = children.size();
         if (remaining == 0) {
@@ -130,7 +130,7 @@ CleaningEngine::CleaningEngine(std::vector<std::shared_ptr<CleaningModule>> modu
 }
 
 void CleaningEngine::scan(std::optional<std::set<CleaningModuleID>> moduleIDs,
-                          support::CancellationToken token,
+                          const support::CancellationToken& token,
                           support::Completion<ScanResults> done) const {
     std::vector<std::shared_ptr<CleaningModule>> selected;
     for (const auto& module : modules_) {
@@ -162,21 +162,22 @@ support::EventStream<DeletionEvent> CleaningEngine::deleteItems(CleanableItems i
     for (const auto& module : modules_) {
         modulesByID.emplace(module->id(), module);
     }
-    return support::makeEventStream<DeletionEvent>([&](support::EventSink<DeletionEvent> sink) {
-        auto run = std::make_shared<DeleteRun>(sink, context_);
-        std::weak_ptr<DeleteRun> weakRun = run;
-        run->cancellation = sink.token().onCancel([weakRun, context = context_] {
-            context->post([weakRun] {
-                if (auto active = weakRun.lock()) {
-                    active->cancel();
-                }
+    return support::makeEventStream<DeletionEvent>(
+        [&](const support::EventSink<DeletionEvent>& sink) {
+            auto run = std::make_shared<DeleteRun>(sink, context_);
+            std::weak_ptr<DeleteRun> weakRun = run;
+            run->cancellation = sink.token().onCancel([weakRun, context = context_] {
+                context->post([weakRun] {
+                    if (auto active = weakRun.lock()) {
+                        active->cancel();
+                    }
+                });
             });
+            context_->post(
+                [run, groups = std::move(groups), modulesByID = std::move(modulesByID)]() mutable {
+                    run->start(std::move(groups), modulesByID);
+                });
         });
-        context_->post(
-            [run, groups = std::move(groups), modulesByID = std::move(modulesByID)]() mutable {
-                run->start(std::move(groups), modulesByID);
-            });
-    });
 }
 
 }  // namespace quillo

@@ -32,8 +32,8 @@ class CleaningEngine final {
     /// Scans the modules in `moduleIDs` (all of them without a set) in parallel.
     /// `done` runs on the engine's context with one entry per selected module, or
     /// with the first module error, or with the cancellation error.
-    void scan(std::optional<std::set<CleaningModuleID>> moduleIDs, support::CancellationToken token,
-              support::Completion<ScanResults> done) const;
+    void scan(std::optional<std::set<CleaningModuleID>> moduleIDs,
+              const support::CancellationToken& token, support::Completion<ScanResults> done) const;
 
     /// Deletes items of any modules: the modules' event streams merged into one,
     /// which ends with the first module error after all other streams have ended.

@@ -41,7 +41,7 @@ void MockCleaningModule::scan(support::CancellationToken token,
         std::uniform_int_distribution<int> milliseconds(kShortestScanMilliseconds,
                                                         kLongestScanMilliseconds);
         const auto wait = std::chrono::milliseconds(milliseconds(self->random_));
-        self->sleeper_->sleep(wait, token, [self, token, done](support::Status waited) {
+        self->sleeper_->sleep(wait, token, [self, token, done](const support::Status& waited) {
             self->context()->post([self, token, waited, done] {
                 if (!waited) {
                     done(waited.error());
@@ -98,45 +98,46 @@ support::EventStream<DeletionEvent> MockCleaningModule::deleteItems(CleanableIte
     // Held weakly, like the stream holds the module: a module that is gone deletes nothing.
     std::weak_ptr<MockCleaningModule> weakSelf =
         std::static_pointer_cast<MockCleaningModule>(shared_from_this());
-    const auto count = static_cast<std::int64_t>(items.size());
+    const auto count = items.size();
     return reportEventStream(
         weak_from_this(), context(), count,
-        [weakSelf, items = std::move(items)](support::CancellationToken token,
-                                             support::Completion<DeletionReport> done) {
+        [weakSelf, items = std::move(items)](const support::CancellationToken& token,
+                                             const support::Completion<DeletionReport>& done) {
             if (auto self = weakSelf.lock()) {
-                self->deleteAfterWait(items, std::move(token), std::move(done));
+                self->deleteAfterWait(items, token, done);
             }
         });
 }
 
 void MockCleaningModule::deleteAfterWait(const CleanableItems& items,
-                                         support::CancellationToken token,
-                                         support::Completion<DeletionReport> done) {
+                                         const support::CancellationToken& token,
+                                         const support::Completion<DeletionReport>& done) {
     const TimePoint startedAt = now_();
     auto self = std::static_pointer_cast<MockCleaningModule>(shared_from_this());
     const auto wait = kDeletionTimePerItem * static_cast<std::int64_t>(items.size());
-    sleeper_->sleep(wait, token, [self, items, token, startedAt, done](support::Status waited) {
-        self->context()->post([self, items, token, startedAt, waited, done] {
-            if (!waited) {
-                done(waited.error());
-                return;
-            }
-            if (token.isCancelled()) {
-                done(support::Error::cancelled());
-                return;
-            }
-            DeletionReport report{.moduleID = self->id(),
-                                  .succeeded = {},
-                                  .failed = {},
-                                  .startedAt = startedAt,
-                                  .completedAt = self->now_()};
-            for (const auto& item : items) {
-                report.succeeded.push_back(
-                    DeletedFileRecord{item.id, item.sizeInBytes, receiptLabel(item.id)});
-            }
-            done(std::move(report));
+    sleeper_->sleep(
+        wait, token, [self, items, token, startedAt, done](const support::Status& waited) {
+            self->context()->post([self, items, token, startedAt, waited, done] {
+                if (!waited) {
+                    done(waited.error());
+                    return;
+                }
+                if (token.isCancelled()) {
+                    done(support::Error::cancelled());
+                    return;
+                }
+                DeletionReport report{.moduleID = self->id(),
+                                      .succeeded = {},
+                                      .failed = {},
+                                      .startedAt = startedAt,
+                                      .completedAt = self->now_()};
+                for (const auto& item : items) {
+                    report.succeeded.push_back(
+                        DeletedFileRecord{item.id, item.sizeInBytes, receiptLabel(item.id)});
+                }
+                done(std::move(report));
+            });
         });
-    });
 }
 
 }  // namespace quillo

@@ -38,8 +38,8 @@ class MockCleaningModule final : public CleaningModule {
 
   private:
     CleanableItems makeItems();
-    void deleteAfterWait(const CleanableItems& items, support::CancellationToken token,
-                         support::Completion<DeletionReport> done);
+    void deleteAfterWait(const CleanableItems& items, const support::CancellationToken& token,
+                         const support::Completion<DeletionReport>& done);
 
     std::int64_t syntheticItemCount_;
     ByteRange byteRange_;

@@ -143,7 +143,7 @@ bool isStartable(const std::string& executablePath, const std::vector<std::strin
 void drain(OwnedDescriptor& outputEnd, OwnedDescriptor& errorEnd, ChildOutcome& outcome) {
     std::array<pollfd, 2> watched{{{outputEnd.get(), POLLIN, 0}, {errorEnd.get(), POLLIN, 0}}};
     std::array<std::string*, 2> sinks{&outcome.standardOutput, &outcome.standardError};
-    std::array<char, 64 * 1024> buffer{};
+    std::array<char, std::size_t{64} * 1024> buffer{};
     std::size_t openCount = watched.size();
     while (openCount > 0) {
         if (::poll(watched.data(), watched.size(), -1) < 0) {

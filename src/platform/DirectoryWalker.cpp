@@ -18,7 +18,7 @@ namespace quillo::platform {
 namespace {
 
 // One listing call returns as many entries as fit; a large buffer keeps the calls few.
-constexpr std::size_t kListingBufferSize = 256 * 1024;
+constexpr std::size_t kListingBufferSize = std::size_t{256} * 1024;
 // Folders below the root that keep their descriptor; deeper trees reopen ancestors on the way up.
 constexpr std::size_t kMaxOpenFolders = 48;
 

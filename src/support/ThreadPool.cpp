@@ -43,7 +43,7 @@ ExecutorRef ThreadPool::makeStrand() {
 
 std::size_t ThreadPool::defaultThreadCount() {
     // Walks spend their time in system calls, so a few threads beyond the cores pay off.
-    return std::max<std::size_t>(4, std::thread::hardware_concurrency() * 2);
+    return std::max<std::size_t>(4, std::size_t{std::thread::hardware_concurrency()} * 2);
 }
 
 }  // namespace quillo::support
