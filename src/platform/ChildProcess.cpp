@@ -13,41 +13,17 @@
 #include <optional>
 #include <utility>
 
+#include "platform/FileDescriptor.h"
+
 extern char** environ;  // NOLINT(readability-redundant-declaration): POSIX declares it nowhere
 
 namespace quillo::platform {
 
 namespace {
 
-class OwnedDescriptor final {
-  public:
-    OwnedDescriptor() = default;
-    explicit OwnedDescriptor(int fd) : fd_(fd) {}
-    ~OwnedDescriptor() { reset(); }
-    OwnedDescriptor(OwnedDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    OwnedDescriptor& operator=(OwnedDescriptor&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-
-    [[nodiscard]] int get() const { return fd_; }
-    void reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-  private:
-    int fd_ = -1;
-};
-
 struct Pipe {
-    OwnedDescriptor readEnd;
-    OwnedDescriptor writeEnd;
+    FileDescriptor readEnd;
+    FileDescriptor writeEnd;
 };
 
 // A pipe end that landed on 0, 1 or 2 (the application closed one of its own) would be
@@ -68,8 +44,8 @@ std::optional<Pipe> makePipe() {
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
         return std::nullopt;
     }
-    Pipe pipe{OwnedDescriptor(moveAboveStandardDescriptors(fds[0])),
-              OwnedDescriptor(moveAboveStandardDescriptors(fds[1]))};
+    Pipe pipe{FileDescriptor(moveAboveStandardDescriptors(fds[0])),
+              FileDescriptor(moveAboveStandardDescriptors(fds[1]))};
     if (pipe.readEnd.get() < 0 || pipe.writeEnd.get() < 0) {
         return std::nullopt;
     }
@@ -140,7 +116,7 @@ bool isStartable(const std::string& executablePath, const std::vector<std::strin
 
 // Reads both pipes as data arrives, so a child that fills one of them while we would be waiting
 // on the other is never left blocked.
-void drain(OwnedDescriptor& outputEnd, OwnedDescriptor& errorEnd, ChildOutcome& outcome) {
+void drain(FileDescriptor& outputEnd, FileDescriptor& errorEnd, ChildOutcome& outcome) {
     std::array<pollfd, 2> watched{{{outputEnd.get(), POLLIN, 0}, {errorEnd.get(), POLLIN, 0}}};
     std::array<std::string*, 2> sinks{&outcome.standardOutput, &outcome.standardError};
     std::array<char, std::size_t{64} * 1024> buffer{};

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileDescriptor.h"
 #include "platform/FileStatus.h"
 
 namespace quillo::platform {
@@ -24,37 +25,8 @@ constexpr std::size_t kMaxOpenFolders = 48;
 
 constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-class Descriptor final {
-  public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { reset(); }
-
-    [[nodiscard]] int get() const { return fd_; }
-    [[nodiscard]] bool valid() const { return fd_ >= 0; }
-    void reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-  private:
-    int fd_ = -1;
-};
-
-Descriptor openFolder(int parentFd, const char* name) {
-    return Descriptor(::openat(parentFd, name, kFolderOpenFlags));
+FileDescriptor openFolder(int parentFd, const char* name) {
+    return FileDescriptor(::openat(parentFd, name, kFolderOpenFlags));
 }
 
 bool isHidden(std::string_view name) {
@@ -89,7 +61,7 @@ void readListing(int fd, const ListingBuffer& buffer, Visit&& visit) {
 
 // A folder on the path from the root to the folder being walked.
 struct Frame {
-    Descriptor descriptor;
+    FileDescriptor descriptor;
     // Recorded when the descriptor is closed, to check that a reopened folder is the same one.
     std::optional<FileIdentity> identity;
     // Names of the sub-folders still to enter, each ending in NUL, in listing order.
@@ -110,7 +82,7 @@ class Walk final {
         : options_(options), token_(token), visit_(visit), buffer_(makeListingBuffer()) {}
 
     bool run(const std::filesystem::path& root) {
-        Descriptor rootDescriptor(::open(root.c_str(), kFolderOpenFlags));
+        FileDescriptor rootDescriptor(::open(root.c_str(), kFolderOpenFlags));
         if (!rootDescriptor.valid()) {
             return false;
         }
@@ -131,7 +103,7 @@ class Walk final {
         Frame& parent = stack_.back();
         const char* name = parent.pendingFolders.c_str() + parent.nextPending;
         parent.nextPending += std::char_traits<char>::length(name) + 1;
-        Descriptor child = openFolder(parent.descriptor.get(), name);
+        FileDescriptor child = openFolder(parent.descriptor.get(), name);
         if (!child.valid()) {
             return;  // unreadable or gone since it was listed
         }
@@ -182,7 +154,7 @@ class Walk final {
     // that was moved or removed meanwhile is given up.
     void reopen(std::size_t index, int childFd) {
         Frame& frame = stack_[index];
-        Descriptor reopened;
+        FileDescriptor reopened;
         if (childFd >= 0) {
             reopened = openFolder(childFd, "..");
         }
@@ -198,18 +170,18 @@ class Walk final {
         shallowestOpen_ = std::min(shallowestOpen_, index);
     }
 
-    Descriptor reopenByNames(std::size_t index) {
+    FileDescriptor reopenByNames(std::size_t index) {
         std::size_t ancestor = index;
         while (!stack_[ancestor].descriptor.valid()) {
             --ancestor;  // stops at the root, which stays open
         }
-        Descriptor current;
+        FileDescriptor current;
         int currentFd = stack_[ancestor].descriptor.get();
         for (std::size_t step = ancestor + 1; step <= index; ++step) {
             const Frame& frame = stack_[step];
             const std::string name =
                 path_.substr(frame.nameOffset, frame.pathLength - frame.nameOffset);
-            Descriptor next = openFolder(currentFd, name.c_str());
+            FileDescriptor next = openFolder(currentFd, name.c_str());
             if (!isFolder(next, frame)) {
                 return {};
             }
@@ -219,7 +191,7 @@ class Walk final {
         return current;
     }
 
-    static bool isFolder(const Descriptor& descriptor, const Frame& frame) {
+    static bool isFolder(const FileDescriptor& descriptor, const Frame& frame) {
         return descriptor.valid() && frame.identity &&
                identityOf(descriptor.get()) == frame.identity;
     }
@@ -290,7 +262,7 @@ bool walkDirectory(const std::filesystem::path& root, const WalkOptions& options
 
 bool listDirectory(const std::filesystem::path& folder,
                    const std::function<void(std::string_view name)>& visit) {
-    const Descriptor descriptor(::open(folder.c_str(), kFolderOpenFlags));
+    const FileDescriptor descriptor(::open(folder.c_str(), kFolderOpenFlags));
     if (!descriptor.valid()) {
         return false;
     }
