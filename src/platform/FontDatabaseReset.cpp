@@ -1,0 +1,13 @@
+#include "platform/FontDatabaseReset.h"
+
+#include <utility>
+
+#include "platform/SystemTool.h"
+
+namespace quillo::platform {
+
+void defaultPostDeleteHook(support::Completion<support::Unit> done) {
+    runToolIgnoringOutput("/usr/bin/atsutil", {"databases", "-removeUser"}, std::move(done));
+}
+
+}  // namespace quillo::platform

@@ -1,0 +1,114 @@
+#include "platform/RunningApplications.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "platform/SmallTextFile.h"
+#include "support/TextPieces.h"
+
+namespace quillo::platform {
+
+namespace {
+
+constexpr std::string_view kFlatpakVariable = "FLATPAK_ID=";
+constexpr std::string_view kFlatpakNameKey = "name=";
+constexpr std::string_view kDeletedMark = " (deleted)";
+
+bool isProcessFolderName(const std::string& name) {
+    return !name.empty() &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isOwnedBy(const std::filesystem::path& processFolder, uid_t uid) {
+    struct stat status {};
+    return ::lstat(processFolder.c_str(), &status) == 0 && status.st_uid == uid;
+}
+
+void insertNonEmpty(std::set<std::string>& identifiers, std::string_view identifier) {
+    if (!identifier.empty()) {
+        identifiers.emplace(identifier);
+    }
+}
+
+std::optional<std::string> commandName(const std::filesystem::path& processFolder) {
+    auto name = readSmallTextFile(processFolder / "comm");
+    if (name && name->ends_with('\n')) {
+        name->pop_back();
+    }
+    return name;
+}
+
+std::optional<std::string> executableName(const std::filesystem::path& processFolder) {
+    std::error_code error;
+    auto target = std::filesystem::read_symlink(processFolder / "exe", error).string();
+    if (error) {
+        return std::nullopt;
+    }
+    if (target.ends_with(kDeletedMark)) {
+        target.resize(target.size() - kDeletedMark.size());
+    }
+    return std::filesystem::path(target).filename().string();
+}
+
+std::optional<std::string> flatpakIdFromEnvironment(const std::filesystem::path& processFolder) {
+    const auto environment = readSmallTextFile(processFolder / "environ", 1024 * 1024);
+    if (!environment) {
+        return std::nullopt;
+    }
+    for (const auto variable : support::nonEmptyPieces(*environment, '\0')) {
+        if (variable.starts_with(kFlatpakVariable)) {
+            return std::string(variable.substr(kFlatpakVariable.size()));
+        }
+    }
+    return std::nullopt;
+}
+
+/// The "name" key of the [Application] group of a Flatpak sandbox's info file.
+std::optional<std::string> flatpakIdFromInfo(const std::filesystem::path& processFolder) {
+    const auto info = readSmallTextFile(processFolder / "root" / ".flatpak-info");
+    if (!info) {
+        return std::nullopt;
+    }
+    bool inApplicationGroup = false;
+    for (const auto line : support::nonEmptyPieces(*info, '\n')) {
+        if (line.starts_with('[')) {
+            inApplicationGroup = line == "[Application]";
+        } else if (inApplicationGroup && line.starts_with(kFlatpakNameKey)) {
+            return std::string(line.substr(kFlatpakNameKey.size()));
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::set<std::string> readRunningApplicationIdentifiers(const std::filesystem::path& procRoot,
+                                                        uid_t uid) {
+    std::set<std::string> identifiers;
+    std::error_code error;
+    for (std::filesystem::directory_iterator processes(procRoot, error), end;
+         !error && processes != end; processes.increment(error)) {
+        const auto& processFolder = processes->path();
+        if (!isProcessFolderName(processFolder.filename().string()) ||
+            !isOwnedBy(processFolder, uid)) {
+            continue;
+        }
+        for (const auto& identifier :
+             {commandName(processFolder), executableName(processFolder),
+              flatpakIdFromEnvironment(processFolder), flatpakIdFromInfo(processFolder)}) {
+            insertNonEmpty(identifiers, identifier.value_or(std::string()));
+        }
+    }
+    return identifiers;
+}
+
+void runningApplicationIdentifiers(const std::function<void(std::set<std::string>)>& answer) {
+    answer(readRunningApplicationIdentifiers("/proc", ::getuid()));
+}
+
+}  // namespace quillo::platform
