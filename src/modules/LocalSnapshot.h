@@ -12,14 +12,18 @@
 
 namespace quillo {
 
+/// The date of a snapshot whose name holds no valid date: the earliest time the clock can hold.
+/// (Year 1, the usual stand-in, lies outside the range of the clock's nanosecond count.)
+inline constexpr TimePoint kUnreadableSnapshotDate = TimePoint::min();
+
 /// One local backup snapshot of the start-up volume, as the snapshot tool lists it.
 struct LocalSnapshot {
     /// Made when the snapshot is listed; becomes the offered item's id.
     Uuid id = Uuid::random();
     /// The date part of the snapshot's name, e.g. 2025-03-14-092653; what the deletion tool takes.
     std::string dateToken;
-    /// `dateToken` read as a UTC time; `distantPast()` when it is not a valid date.
-    TimePoint date = distantPast();
+    /// `dateToken` read as a UTC time; `kUnreadableSnapshotDate` when it is not a valid date.
+    TimePoint date = kUnreadableSnapshotDate;
     /// The volume's own identifier of the snapshot, where the disk tool reports one.
     std::optional<std::string> apfsUUID;
 

@@ -71,8 +71,12 @@ std::optional<TimePoint> snapshotDate(std::string_view token) {
     if (!date.ok() || *hour > 23 || *minute > 59 || *second > 59) {
         return std::nullopt;
     }
-    return time_point_cast<system_clock::duration>(sys_days{date} + hours{*hour} +
-                                                   minutes{*minute} + seconds{*second});
+    const sys_seconds moment = sys_days{date} + hours{*hour} + minutes{*minute} + seconds{*second};
+    // The clock counts nanoseconds in 64 bits, which reaches only from 1677 to 2262.
+    if (moment < ceil<seconds>(TimePoint::min()) || moment > floor<seconds>(TimePoint::max())) {
+        return std::nullopt;
+    }
+    return time_point_cast<system_clock::duration>(moment);
 }
 
 std::vector<LocalSnapshot> parseSnapshotList(std::string_view text) {
@@ -82,7 +86,7 @@ std::vector<LocalSnapshot> parseSnapshotList(std::string_view text) {
         if (!token) {
             continue;
         }
-        const auto date = snapshotDate(*token).value_or(distantPast());
+        const auto date = snapshotDate(*token).value_or(kUnreadableSnapshotDate);
         snapshots.push_back(LocalSnapshot{Uuid::random(), std::move(*token), date, std::nullopt});
     }
     return snapshots;

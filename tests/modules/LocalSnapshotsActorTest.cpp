@@ -86,7 +86,7 @@ class LocalSnapshotsActorTest : public ::testing::Test {
                              "/.snapshots/" + token,
                              token,
                              0,
-                             snapshotDate(token).value_or(distantPast()),
+                             snapshotDate(token).value_or(kUnreadableSnapshotDate),
                              CleaningModuleID::localSnapshots,
                              {CleanableItemWarning::irreversible},
                              false};
@@ -148,7 +148,7 @@ TEST_F(LocalSnapshotsActorTest, ASnapshotWithAnUnreadableDateIsOfferedFromTheDis
         scan({}, parseSnapshotList("com.apple.TimeMachine.2025-13-40-999999.local"));
     ASSERT_TRUE(outcome && outcome->ok());
     ASSERT_EQ(outcome->value().size(), 1U);
-    EXPECT_EQ(outcome->value()[0].lastModified, distantPast());
+    EXPECT_EQ(outcome->value()[0].lastModified, kUnreadableSnapshotDate);
 }
 
 TEST_F(LocalSnapshotsActorTest, AFailingListerFailsTheScanWithItsError) {

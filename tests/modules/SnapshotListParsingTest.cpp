@@ -69,9 +69,9 @@ TEST(SnapshotListParsingTest, AnUnreadableDateBecomesTheDistantPast) {
         "com.apple.TimeMachine.backup.local\n");
     ASSERT_EQ(snapshots.size(), 2U);
     EXPECT_EQ(snapshots[0].dateToken, "2025-13-40-999999");
-    EXPECT_EQ(snapshots[0].date, distantPast());
+    EXPECT_EQ(snapshots[0].date, kUnreadableSnapshotDate);
     EXPECT_EQ(snapshots[1].dateToken, "backup");
-    EXPECT_EQ(snapshots[1].date, distantPast());
+    EXPECT_EQ(snapshots[1].date, kUnreadableSnapshotDate);
 }
 
 TEST(SnapshotListParsingTest, DatesMustBeCalendarDatesAndTimes) {
@@ -92,6 +92,15 @@ TEST(SnapshotListParsingTest, DatesMustBeCalendarDatesAndTimes) {
     EXPECT_FALSE(snapshotDate("2025--1-10-120000"));
     EXPECT_FALSE(snapshotDate("2025-01-10-12 000"));
     EXPECT_FALSE(snapshotDate(""));
+}
+
+TEST(SnapshotListParsingTest, DatesOutsideTheClocksRangeAreUnreadable) {
+    EXPECT_EQ(snapshotDate("1678-01-01-000000"), utc(1678, 1, 1, 0, 0, 0));
+    EXPECT_EQ(snapshotDate("2261-12-31-235959"), utc(2261, 12, 31, 23, 59, 59));
+    EXPECT_FALSE(snapshotDate("0001-01-01-000000"));
+    EXPECT_FALSE(snapshotDate("1677-01-01-000000"));
+    EXPECT_FALSE(snapshotDate("2263-01-01-000000"));
+    EXPECT_FALSE(snapshotDate("9999-12-31-235959"));
 }
 
 TEST(SnapshotListParsingTest, TakesTheDateTokenOutOfASnapshotName) {

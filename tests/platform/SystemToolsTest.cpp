@@ -90,7 +90,7 @@ TEST(SnapshotToolsTest, TheDeleterFailsQuicklyWithALaunchErrorWhereTheToolIsMiss
         GTEST_SKIP() << "the snapshot tool exists here; a deletion would be real";
     }
     Answer<support::Unit> answer;
-    defaultDeleter(LocalSnapshot{Uuid::random(), "2025-03-14-092653", distantPast(), {}},
+    defaultDeleter(LocalSnapshot{Uuid::random(), "2025-03-14-092653", kUnreadableSnapshotDate, {}},
                    answer.completion());
     expectLaunchFailure(answer.await(), "/usr/bin/tmutil");
 }
@@ -98,7 +98,7 @@ TEST(SnapshotToolsTest, TheDeleterFailsQuicklyWithALaunchErrorWhereTheToolIsMiss
 TEST(SnapshotToolsTest, TheDeleterRefusesTokensThatCouldBeTakenForOptions) {
     for (const std::string token : {"", "-h", "--help"}) {
         std::optional<support::Status> outcome;
-        defaultDeleter(LocalSnapshot{Uuid::random(), token, distantPast(), {}},
+        defaultDeleter(LocalSnapshot{Uuid::random(), token, kUnreadableSnapshotDate, {}},
                        [&](support::Status deleted) { outcome = std::move(deleted); });
         // Refused at once: no tool was started.
         ASSERT_TRUE(outcome.has_value()) << token;
