@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/DirectoryListing.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileStatus.h"
 
@@ -18,8 +19,6 @@ namespace quillo::platform {
 
 namespace {
 
-// One listing call returns as many entries as fit; a large buffer keeps the calls few.
-constexpr std::size_t kListingBufferSize = std::size_t{256} * 1024;
 // Folders below the root that keep their descriptor; deeper trees reopen ancestors on the way up.
 constexpr std::size_t kMaxOpenFolders = 48;
 
@@ -33,30 +32,13 @@ bool isHidden(std::string_view name) {
     return name.empty() || name.front() == '.';
 }
 
-using ListingBuffer = std::unique_ptr<std::uint64_t[]>;
-
-ListingBuffer makeListingBuffer() {
-    return std::make_unique<std::uint64_t[]>(kListingBufferSize / sizeof(std::uint64_t));
-}
-
-// Reads the whole listing of the folder open as `fd`, calling `visit(name, type)` for each
-// non-hidden entry until it returns false.
+// Calls `visit(name, type)` for each non-hidden entry of the folder open as `fd` until it
+// returns false.
 template <class Visit>
 void readListing(int fd, const ListingBuffer& buffer, Visit&& visit) {
-    auto* const bytes = reinterpret_cast<char*>(buffer.get());
-    for (;;) {
-        const ssize_t filled = ::getdents64(fd, bytes, kListingBufferSize);
-        if (filled <= 0) {
-            return;
-        }
-        for (ssize_t offset = 0; offset < filled;) {
-            const auto* record = reinterpret_cast<const dirent64*>(bytes + offset);
-            offset += record->d_reclen;
-            if (!isHidden(record->d_name) && !visit(record->d_name, record->d_type)) {
-                return;
-            }
-        }
-    }
+    forEachListedEntry(fd, buffer, [&](const char* name, unsigned char type) {
+        return isHidden(name) || visit(name, type);
+    });
 }
 
 // A folder on the path from the root to the folder being walked.
@@ -79,7 +61,7 @@ class Walk final {
   public:
     Walk(const WalkOptions& options, const support::CancellationToken& token,
          const WalkVisitor& visit)
-        : options_(options), token_(token), visit_(visit), buffer_(makeListingBuffer()) {}
+        : options_(options), token_(token), visit_(visit) {}
 
     bool run(const std::filesystem::path& root) {
         FileDescriptor rootDescriptor(::open(root.c_str(), kFolderOpenFlags));
@@ -266,7 +248,7 @@ bool listDirectory(const std::filesystem::path& folder,
     if (!descriptor.valid()) {
         return false;
     }
-    readListing(descriptor.get(), makeListingBuffer(), [&](const char* name, unsigned char) {
+    readListing(descriptor.get(), ListingBuffer(), [&](const char* name, unsigned char) {
         visit(name);
         return true;
     });

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Path text as the safe file operations read it: by components, never resolved.
+namespace quillo::platform {
+
+/// `path` without trailing slashes ("/" stays "/"), so that the last component is the entry
+/// itself and a final link is not resolved by a slash after it.
+std::string withoutTrailingSlashes(std::string_view path);
+
+/// The non-empty components of `path`: repeated slashes count as one.
+std::vector<std::string_view> pathComponents(std::string_view path);
+
+/// Whether any component is "." or "..", which name a folder only through its neighbours.
+bool hasDotComponent(const std::vector<std::string_view>& components);
+
+/// Whether the last component of `path` is "." or "..".
+bool endsInDotComponent(std::string_view path);
+
+}  // namespace quillo::platform

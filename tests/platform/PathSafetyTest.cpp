@@ -1,0 +1,88 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/SafeFileOperations.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TreeBuilders.h"
+
+namespace quillo::platform {
+namespace {
+
+using ::quillo::testing::makeFile;
+using ::quillo::testing::makeSymlink;
+using ::testing::HasSubstr;
+using ::testing::Optional;
+namespace fs = std::filesystem;
+
+class PathSafetyTest : public ::testing::Test {
+  protected:
+    void SetUp() override { fs::create_directories(home / "Library" / "Caches"); }
+
+    testing::TemporaryDirectory temp;
+    fs::path home = temp / "home" / "user";
+};
+
+TEST_F(PathSafetyTest, RefusesPathsThatAreNotPlainAbsolute) {
+    EXPECT_THAT(refusalReason("", home), Optional(HasSubstr("leer")));
+    EXPECT_THAT(refusalReason("relative/path", home), Optional(HasSubstr("nicht absolut")));
+    EXPECT_THAT(refusalReason("./file", home), Optional(HasSubstr("nicht absolut")));
+    for (const std::string_view path :
+         {"/tmp/a/../b", "/tmp/a/..", "/tmp/./a", "/tmp/a/.", "/.."}) {
+        SCOPED_TRACE(path);
+        EXPECT_THAT(refusalReason(path, home), Optional(HasSubstr("„..“")));
+    }
+    EXPECT_THAT(refusalReason(std::string("/tmp/a\0b", 8), home),
+                Optional(HasSubstr("Nullzeichen")));
+}
+
+TEST_F(PathSafetyTest, RefusesTheRootAndSystemFolders) {
+    for (const std::string_view path : {"/", "//", "///"}) {
+        SCOPED_TRACE(path);
+        EXPECT_THAT(refusalReason(path, home), Optional(HasSubstr("Wurzelverzeichnis")));
+    }
+    for (const std::string folder :
+         {"/usr",     "/etc",          "/var",   "/bin",     "/sbin",        "/lib",
+          "/lib64",   "/boot",         "/dev",   "/proc",    "/sys",         "/run",
+          "/opt",     "/srv",          "/root",  "/home",    "/tmp",         "/System",
+          "/Library", "/Applications", "/Users", "/private", "/private/var", "/private/etc"}) {
+        for (const std::string& spelling : {folder, folder + "/", "/" + folder, folder + "//"}) {
+            SCOPED_TRACE(spelling);
+            EXPECT_THAT(refusalReason(spelling, home), Optional(HasSubstr("Systemordner")));
+        }
+    }
+    EXPECT_THAT(refusalReason("/USR", home), Optional(HasSubstr("Systemordner")));
+}
+
+TEST_F(PathSafetyTest, RefusesTheHomeFolderAndWhatContainsIt) {
+    EXPECT_THAT(refusalReason(home, home), Optional(HasSubstr("Benutzerordner")));
+    EXPECT_THAT(refusalReason(home.string() + "/", home), Optional(HasSubstr("Benutzerordner")));
+    EXPECT_THAT(refusalReason(home, home.string() + "/"), Optional(HasSubstr("Benutzerordner")));
+    EXPECT_THAT(refusalReason(temp / "home", home), Optional(HasSubstr("enthält")));
+}
+
+TEST_F(PathSafetyTest, SeesThroughLinksInTheParents) {
+    makeSymlink(temp / "home", temp / "alias");
+    EXPECT_THAT(refusalReason(temp / "alias" / "user", home),
+                Optional(HasSubstr("Benutzerordner")));
+    makeSymlink("/", temp / "root-alias");
+    EXPECT_THAT(refusalReason(temp / "root-alias" / "usr", home),
+                Optional(HasSubstr("Systemordner")));
+    // Only the link itself would be removed, which harms nothing.
+    makeSymlink(home, temp / "home-link");
+    EXPECT_EQ(refusalReason(temp / "home-link", home), std::nullopt);
+}
+
+TEST_F(PathSafetyTest, AllowsOrdinaryItems) {
+    makeFile(home / "Library" / "Caches" / "app" / "file", 1);
+    EXPECT_EQ(refusalReason(home / "Library" / "Caches" / "app", home), std::nullopt);
+    EXPECT_EQ(refusalReason(home / "Library" / "Caches" / "app" / "file", home), std::nullopt);
+    EXPECT_EQ(refusalReason(home / "not-yet-there", home), std::nullopt);
+    EXPECT_EQ(refusalReason("/tmp/some-item", home), std::nullopt);
+    EXPECT_EQ(refusalReason("/var/tmp/some-item", ""), std::nullopt);
+    EXPECT_EQ(refusalReason("/tmp/..hidden", home), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quillo::platform
