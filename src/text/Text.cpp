@@ -1,0 +1,48 @@
+#include "text/Text.h"
+
+#include <cassert>
+#include <iostream>
+#include <mutex>
+#include <set>
+
+#include "text/Catalogue.h"
+#include "text/Translations.h"
+
+namespace quillo::text {
+
+namespace {
+
+/// Unknown keys handed back as their own text need a home that outlives the call.
+const std::string& unknownKey(std::string_view key) {
+    static std::mutex mutex;
+    static std::set<std::string, std::less<>> keys;
+    const std::lock_guard lock(mutex);
+    return *keys.emplace(key).first;
+}
+
+}  // namespace
+
+const std::string& text(std::string_view key) {
+    const auto& defaults = catalogue();
+    const auto entry = defaults.find(key);
+    if (entry == defaults.end()) {
+#ifndef NDEBUG
+        std::cerr << "Text key missing from the catalogue: \"" << key << "\"\n";
+#endif
+        assert(false && "every text key must be in the catalogue");
+        return unknownKey(key);
+    }
+    const std::string* translated = translation(key);
+    return translated != nullptr ? *translated : entry->second;
+}
+
+std::string text(const LocalizableText& value) {
+    const std::string* translated = translation(value.key);
+    return translated != nullptr ? *translated : value.defaultValue;
+}
+
+std::string format(std::string_view key, const std::vector<FormatArgument>& arguments) {
+    return formatPattern(text(key), arguments);
+}
+
+}  // namespace quillo::text
