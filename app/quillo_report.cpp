@@ -5,6 +5,7 @@
 
 #include "modules/CleaningEngine.h"
 #include "modules/MockCleaningModule.h"
+#include "support/Formatting.h"
 #include "support/ThreadPool.h"
 
 namespace {
@@ -51,9 +52,10 @@ void printReport(const CleaningEngine& engine, const ScanResults& results) {
         }
         grandTotal += total;
         std::cout << descriptor.displayName.defaultValue << ": " << found->second.size()
-                  << " Objekte, " << total << " Bytes, " << safe << " sicher löschbar\n";
+                  << " Objekte, " << support::formatByteCount(total) << ", " << safe
+                  << " sicher löschbar\n";
     }
-    std::cout << "Gesamt: " << grandTotal << " Bytes\n";
+    std::cout << "Gesamt: " << support::formatByteCount(grandTotal) << "\n";
 }
 
 }  // namespace
