@@ -1,0 +1,98 @@
+#include "deletion/SecureDeletionServiceHarness.h"
+
+#include <chrono>
+
+namespace quillo::testing {
+
+std::optional<DeletionReport> StreamOutcome::report() const {
+    for (const auto& event : events) {
+        if (const auto* finished = std::get_if<DeletionFinished>(&event)) {
+            return finished->report;
+        }
+    }
+    return std::nullopt;
+}
+
+SecureDeletionServiceHarness::SecureDeletionServiceHarness(DeletionMode mode,
+                                                           ReceiptStore::Persistence persistence)
+    : store(ReceiptStore::create(std::move(persistence), storeExecutor)), mode(mode) {
+    environment.clock = [this] { return clockReading(clockReadings++); };
+    environment.randomFill = [this](std::span<unsigned char> bytes) {
+        if (randomSourceFails) {
+            return false;
+        }
+        filledChunks.push_back(bytes.size());
+        for (std::size_t index = 0; index < bytes.size(); ++index) {
+            bytes[index] = static_cast<unsigned char>(filledChunks.size() + index * 13);
+        }
+        return true;
+    };
+    environment.log.sink = [this](platform::LogLevel level, std::string_view category,
+                                  std::string_view line) {
+        lines.push_back({level, std::string(category), std::string(line)});
+    };
+    environment.log.isEnabled = [](platform::LogLevel) { return true; };
+}
+
+TimePoint SecureDeletionServiceHarness::clockReading(int index) {
+    using namespace std::chrono;
+    return sys_days{year{2025} / March / 14} + 9h + 26min + 53s + seconds(index) +
+           duration_cast<system_clock::duration>(nanoseconds(123'456'789));
+}
+
+SecureDeletionService& SecureDeletionServiceHarness::service() {
+    if (!service_) {
+        auto provider = [this](support::Completion<DeletionMode> answer) {
+            ++modeRequests;
+            // Answers from elsewhere later, as the settings do from the main thread.
+            storeExecutor->post([answer = std::move(answer), chosen = mode] { answer(chosen); });
+        };
+        service_ = SecureDeletionService::create(provider, store, executor, environment);
+    }
+    return *service_;
+}
+
+std::shared_ptr<StreamOutcome> SecureDeletionServiceHarness::start(std::vector<CleanableItem> items,
+                                                                   CleaningModuleID moduleID) {
+    auto outcome = std::make_shared<StreamOutcome>();
+    streams.push_back(service().deletionEvents(std::move(items), moduleID));
+    streams.back().listen(
+        executor, [outcome](DeletionEvent event) { outcome->events.push_back(std::move(event)); },
+        [outcome](std::optional<support::Error> error) {
+            outcome->ended = true;
+            outcome->error = std::move(error);
+        });
+    return outcome;
+}
+
+StreamOutcome SecureDeletionServiceHarness::run(std::vector<CleanableItem> items,
+                                                CleaningModuleID moduleID) {
+    const auto outcome = start(std::move(items), moduleID);
+    drain();
+    return *outcome;
+}
+
+void SecureDeletionServiceHarness::drain() {
+    while (executor->runAll() + storeExecutor->runAll() > 0) {
+    }
+}
+
+std::vector<DeletionReceipt> SecureDeletionServiceHarness::storedReceipts() {
+    std::vector<DeletionReceipt> receipts;
+    store->cachedReceipts([&](support::Result<std::vector<DeletionReceipt>> cached) {
+        receipts = std::move(cached).value();
+    });
+    drain();
+    return receipts;
+}
+
+CleanableItem itemAt(const std::filesystem::path& path, std::int64_t sizeInBytes) {
+    CleanableItem item;
+    item.url = path;
+    item.displayName = path.filename().string();
+    item.sizeInBytes = sizeInBytes;
+    item.moduleID = CleaningModuleID::tempFiles;
+    return item;
+}
+
+}  // namespace quillo::testing

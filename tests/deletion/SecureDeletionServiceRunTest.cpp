@@ -1,0 +1,247 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "deletion/SecureDeletionServiceHarness.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TreeBuilders.h"
+
+// The course of a run: its events, the receipt batch, cancellation, the log and `deleteItems`.
+namespace quillo {
+namespace {
+
+using platform::LogLevel;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::itemAt;
+using testing::LoggedLine;
+using testing::makeFile;
+using testing::SecureDeletionServiceHarness;
+namespace fs = std::filesystem;
+
+// The case names of `events`, so that a whole sequence compares at once.
+std::vector<std::string> kinds(const std::vector<DeletionEvent>& events) {
+    std::vector<std::string> names;
+    for (const auto& event : events) {
+        names.push_back(std::visit(
+            [](const auto& value) -> std::string {
+                using Event = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<Event, DeletionStarted>) {
+                    return "started " + std::to_string(value.totalCount);
+                } else if constexpr (std::is_same_v<Event, DeletionItemStarted>) {
+                    return "itemStarted " + value.item.displayName;
+                } else if constexpr (std::is_same_v<Event, DeletionItemCompleted>) {
+                    return "itemCompleted";
+                } else if constexpr (std::is_same_v<Event, DeletionItemFailed>) {
+                    return "itemFailed";
+                } else {
+                    return "finished";
+                }
+            },
+            event));
+    }
+    return names;
+}
+
+class SecureDeletionServiceRunTest : public ::testing::Test {
+  protected:
+    // Files "a", "b", … of one byte each.
+    std::vector<CleanableItem> filesNamed(std::initializer_list<const char*> names) {
+        std::vector<CleanableItem> items;
+        for (const char* name : names) {
+            makeFile(temp / name, 1);
+            items.push_back(itemAt(temp / name, 1));
+        }
+        return items;
+    }
+
+    testing::TemporaryDirectory temp;
+};
+
+TEST_F(SecureDeletionServiceRunTest, AnEmptyRunStartsAndFinishesWithoutWritingTheStore) {
+    const fs::path url = temp / "receipts.json";
+    SecureDeletionServiceHarness harness(DeletionMode::standard, ReceiptStore::OnDisk{url});
+
+    const auto outcome = harness.run({}, CleaningModuleID::systemLogs);
+
+    EXPECT_THAT(kinds(outcome.events), ElementsAre("started 0", "finished"));
+    EXPECT_TRUE(outcome.ended);
+    EXPECT_FALSE(outcome.error);
+    const auto report = outcome.report();
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->moduleID, CleaningModuleID::systemLogs);
+    EXPECT_THAT(report->succeeded, IsEmpty());
+    EXPECT_THAT(report->failed, IsEmpty());
+    EXPECT_FALSE(fs::exists(url));
+    EXPECT_EQ(harness.modeRequests, 1);
+}
+
+TEST_F(SecureDeletionServiceRunTest, EventsFollowTheItemsAndTheReportMatchesThem) {
+    SecureDeletionServiceHarness harness;
+    auto items = filesNamed({"a", "c"});
+    items.insert(items.begin() + 1, itemAt(temp / "b-missing"));
+    items[1].displayName = "b";
+
+    const auto outcome = harness.run(items);
+
+    EXPECT_THAT(kinds(outcome.events),
+                ElementsAre("started 3", "itemStarted a", "itemCompleted", "itemStarted b",
+                            "itemFailed", "itemStarted c", "itemCompleted", "finished"));
+    const auto report = outcome.report();
+    ASSERT_TRUE(report);
+    const auto& completed = std::get<DeletionItemCompleted>(outcome.events[2]);
+    const auto& failed = std::get<DeletionItemFailed>(outcome.events[4]);
+    EXPECT_EQ(completed.moduleID, CleaningModuleID::tempFiles);
+    EXPECT_EQ(report->succeeded.front(), completed.record);
+    EXPECT_THAT(report->failed, ElementsAre(failed.record));
+    EXPECT_EQ(report->startedAt,
+              std::chrono::time_point_cast<std::chrono::microseconds>(harness.clockReading(0)));
+    EXPECT_GT(report->completedAt, report->startedAt);
+}
+
+TEST_F(SecureDeletionServiceRunTest, ReceiptsReachTheStoreInOneBatchInItemOrder) {
+    SecureDeletionServiceHarness harness;
+    const auto items = filesNamed({"a", "b", "c"});
+    const auto outcome = harness.start(items);
+    harness.executor->runAll();
+    harness.storeExecutor->runAll();  // answers the mode
+    harness.executor->runAll();       // the item loop
+
+    EXPECT_EQ(harness.storeExecutor->pendingCount(), 1u);
+    harness.drain();
+    const auto receipts = harness.storedReceipts();
+    const auto report = outcome->report();
+    ASSERT_TRUE(report);
+    const auto& succeeded = report->succeeded;
+    ASSERT_EQ(receipts.size(), 3u);
+    for (std::size_t index = 0; index < receipts.size(); ++index) {
+        EXPECT_EQ(receipts[index].hash, succeeded[index].receiptHash);
+        EXPECT_EQ(succeeded[index].id, items[index].id);
+    }
+}
+
+TEST_F(SecureDeletionServiceRunTest, AFailingStoreEndsTheRunWithItsErrorAfterAllItems) {
+    makeFile(temp / "not-a-folder", 1);
+    SecureDeletionServiceHarness harness(DeletionMode::standard,
+                                         ReceiptStore::OnDisk{temp / "not-a-folder" / "r.json"});
+    const auto items = filesNamed({"a", "b"});
+
+    const auto outcome = harness.run(items);
+
+    EXPECT_TRUE(outcome.ended);
+    ASSERT_TRUE(outcome.error);
+    EXPECT_NE(outcome.error->as<ReceiptStoreError>(), nullptr);
+    EXPECT_FALSE(outcome.report());
+    EXPECT_THAT(kinds(outcome.events).back(), "itemCompleted");
+    EXPECT_FALSE(fs::exists(temp / "a"));
+    EXPECT_FALSE(fs::exists(temp / "b"));
+}
+
+TEST_F(SecureDeletionServiceRunTest, CancellingMidItemFinishesThatItemAndKeepsItsReceipt) {
+    SecureDeletionServiceHarness harness;
+    const auto items = filesNamed({"a", "b"});
+    harness.environment.files.removePermanently = [&](const fs::path& path) {
+        harness.streams.front().cancel();  // the consumer goes away while "a" is removed
+        return platform::removePermanently(path);
+    };
+
+    const auto outcome = harness.start(items);
+    harness.drain();
+
+    EXPECT_FALSE(fs::exists(temp / "a"));
+    EXPECT_TRUE(fs::exists(temp / "b"));
+    const auto receipts = harness.storedReceipts();
+    ASSERT_EQ(receipts.size(), 1u);
+    EXPECT_EQ(receipts[0].sizeInBytes, 1);
+    EXPECT_EQ(harness.lines.size(), 1u);
+    EXPECT_FALSE(outcome->report());
+}
+
+TEST_F(SecureDeletionServiceRunTest, ARunCancelledBeforeItsFirstItemTouchesNothing) {
+    SecureDeletionServiceHarness harness;
+    const auto items = filesNamed({"a"});
+    const auto outcome = harness.start(items);
+    harness.executor->runAll();
+    harness.streams.front().cancel();  // while the mode is being asked for
+    harness.drain();
+
+    EXPECT_TRUE(fs::exists(temp / "a"));
+    EXPECT_THAT(harness.storedReceipts(), IsEmpty());
+    EXPECT_THAT(outcome->events, IsEmpty());
+}
+
+TEST_F(SecureDeletionServiceRunTest, ARunOfAServiceThatIsGoneEndsAtOnceWithoutEvents) {
+    SecureDeletionServiceHarness harness;
+    const auto items = filesNamed({"a"});
+    const auto outcome = harness.start(items);
+    harness.releaseService();
+    harness.drain();
+
+    EXPECT_TRUE(outcome->ended);
+    EXPECT_FALSE(outcome->error);
+    EXPECT_THAT(outcome->events, IsEmpty());
+    EXPECT_TRUE(fs::exists(temp / "a"));
+}
+
+TEST_F(SecureDeletionServiceRunTest, TheModeIsAskedOncePerRunAndKeptForIt) {
+    SecureDeletionServiceHarness harness(DeletionMode::secureOverwrite);
+    for (const char* name : {"a", "b", "c"}) {
+        makeFile(temp / name, 10);
+    }
+    harness.start({itemAt(temp / "a"), itemAt(temp / "b")});
+    harness.drain();
+    EXPECT_EQ(harness.modeRequests, 1);
+    harness.mode = DeletionMode::standard;
+    harness.start({itemAt(temp / "c")});
+    harness.drain();
+
+    EXPECT_EQ(harness.modeRequests, 2);
+    EXPECT_THAT(harness.filledChunks, ElementsAre(10u, 10u));
+}
+
+TEST_F(SecureDeletionServiceRunTest, EachOutcomeIsLoggedWithThePathKeptPrivate) {
+    for (const bool reveal : {false, true}) {
+        SCOPED_TRACE(reveal);
+        SecureDeletionServiceHarness harness;
+        harness.environment.log.revealsPrivateArguments = reveal;
+        const auto items = filesNamed({"a"});
+        const CleanableItem missing = itemAt(temp / "missing");
+
+        harness.run({items[0], missing});
+
+        const std::string path = reveal ? (temp / "a").string() : "<private>";
+        EXPECT_THAT(harness.lines,
+                    ElementsAre(LoggedLine{LogLevel::info, "deletion",
+                                           "delete ok id=" + items[0].id.uppercaseString() +
+                                               " path=" + path},
+                                LoggedLine{LogLevel::error, "deletion",
+                                           "delete failed id=" + missing.id.uppercaseString() +
+                                               " reason=No such file or directory"}));
+    }
+}
+
+TEST_F(SecureDeletionServiceRunTest, DeleteItemsGivesTheReportOrTheRunsError) {
+    SecureDeletionServiceHarness harness;
+    const auto items = filesNamed({"a"});
+    std::optional<support::Result<DeletionReport>> result;
+    harness.service().deleteItems(items, CleaningModuleID::fontCache,
+                                  [&](support::Result<DeletionReport> report) { result = report; });
+    harness.drain();
+    ASSERT_TRUE(result && result->ok());
+    EXPECT_EQ(result->value().moduleID, CleaningModuleID::fontCache);
+    EXPECT_EQ(result->value().succeeded.size(), 1u);
+
+    makeFile(temp / "file", 1);
+    SecureDeletionServiceHarness failing(DeletionMode::standard,
+                                         ReceiptStore::OnDisk{temp / "file" / "r.json"});
+    std::optional<support::Result<DeletionReport>> failure;
+    failing.service().deleteItems(
+        filesNamed({"b"}), CleaningModuleID::fontCache,
+        [&](support::Result<DeletionReport> report) { failure = report; });
+    failing.drain();
+    ASSERT_TRUE(failure);
+    ASSERT_FALSE(failure->ok());
+    EXPECT_NE(failure->error().as<ReceiptStoreError>(), nullptr);
+}
+
+}  // namespace
+}  // namespace quillo
