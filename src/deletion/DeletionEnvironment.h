@@ -35,6 +35,9 @@ struct DeletionFileOperations {
 
 /// Everything through which the deletion service reaches the system.
 struct DeletionEnvironment {
+    // Out of line: g++ 12 takes the inlined defaults for uninitialised function objects.
+    DeletionEnvironment();
+
     std::function<TimePoint()> clock = [] { return std::chrono::system_clock::now(); };
     platform::RandomFill randomFill = platform::secureRandomFill;
     DeletionFileOperations files;

@@ -1,0 +1,7 @@
+#include "deletion/DeletionEnvironment.h"
+
+namespace quillo {
+
+DeletionEnvironment::DeletionEnvironment() = default;
+
+}  // namespace quillo
