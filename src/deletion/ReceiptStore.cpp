@@ -3,15 +3,16 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/StandardDirectories.h"
 #include "support/Formatting.h"
 
@@ -56,33 +57,68 @@ std::optional<std::vector<DeletionReceipt>> decodeReceipts(const std::string& te
     return receipts;
 }
 
-support::Result<LoadedFile> loadFile(const std::filesystem::path& url) {
-    struct stat status {};
-    if (::stat(url.c_str(), &status) != 0) {
+support::Error unreadable(const std::string& reason) {
+    return storeError("Belegdatei nicht lesbar: " + reason);
+}
+
+// The whole file, or nothing when there is none. Read through one descriptor so that what is
+// checked is what is read; O_NONBLOCK keeps a FIFO in the file's place from blocking the store.
+support::Result<std::optional<std::string>> readReceiptsFile(const std::filesystem::path& url) {
+    const platform::FileDescriptor file(::open(url.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid()) {
         if (errno == ENOENT || errno == ENOTDIR) {
-            return LoadedFile{};
+            return std::optional<std::string>();
         }
-        return storeError(std::string("Belegdatei nicht lesbar: ") + std::strerror(errno));
+        return unreadable(std::strerror(errno));
     }
-    std::ifstream input(url, std::ios::binary);
-    std::ostringstream contents;
-    if (!S_ISREG(status.st_mode) || !input || !(contents << input.rdbuf())) {
-        const int code = S_ISDIR(status.st_mode) ? EISDIR : (errno != 0 ? errno : EIO);
-        return storeError(std::string("Belegdatei nicht lesbar: ") + std::strerror(code));
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        return unreadable(std::strerror(errno));
     }
-    auto receipts = decodeReceipts(contents.str());
+    if (!S_ISREG(status.st_mode)) {
+        return unreadable("keine gewöhnliche Datei");
+    }
+    std::string contents;
+    contents.reserve(static_cast<std::size_t>(status.st_size));
+    std::array<char, 65536> buffer{};
+    for (;;) {
+        const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return unreadable(std::strerror(errno));
+        }
+        if (count == 0) {
+            return std::optional<std::string>(std::move(contents));
+        }
+        contents.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+}
+
+support::Result<LoadedFile> loadFile(const std::filesystem::path& url) {
+    auto contents = readReceiptsFile(url);
+    if (!contents) {
+        return contents.error();
+    }
+    if (!contents.value()) {
+        return LoadedFile{};
+    }
+    auto receipts = decodeReceipts(*contents.value());
     if (!receipts) {
         return LoadedFile{{}, true};
     }
     return LoadedFile{std::move(*receipts), false};
 }
 
+// Text that is not UTF-8 (a hash taken from a tool's output) is written with replacement
+// characters: refusing it would keep every later append from saving the receipts it holds.
 std::string encodeReceipts(const std::vector<DeletionReceipt>& receipts) {
     auto document = nlohmann::ordered_json::array();
     for (const auto& receipt : receipts) {
         document.push_back(encodeReceipt(receipt));
     }
-    return document.dump();
+    return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <ctime>
 
 #include "deletion/ReceiptExport.h"
+#include "support/ScopedTimeZone.h"
 
 namespace quillo {
 namespace {
@@ -29,12 +28,9 @@ TEST(ReceiptExportTest, CsvLineDropsTheFractionAndUsesRawModuleValues) {
 }
 
 TEST(ReceiptExportTest, FileNamesUseTheLocalTimeInAFixedPattern) {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    const testing::ScopedTimeZone zone("UTC");
     EXPECT_EQ(csvFileName(kSample), "Quillo-Belege-2025-03-14-092653.csv");
     EXPECT_EQ(pdfFileName(kSample), "Quillo-Loeschbeleg-2025-03-14-092653.pdf");
-    ::unsetenv("TZ");
-    ::tzset();
 }
 
 TEST(ReceiptExportTest, ExportListComesFromTheSucceededRecordsOfEachReport) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "deletion/ReceiptPDF.h"
+#include "support/ScopedTimeZone.h"
 #include "support/TemporaryDirectory.h"
 
 namespace quillo {
@@ -70,10 +71,11 @@ TEST(ReceiptPDFTest, EmptyListShowsZeroAndNone) {
     if (!PopplerReader::available()) {
         GTEST_SKIP() << "poppler-utils are not installed";
     }
+    const testing::ScopedTimeZone zone("Europe/Berlin");
     const PopplerReader reader(pdfData({}, kSample).value());
     const auto text = reader.text();
     EXPECT_NE(text.find("Quillo — Löschbeleg"), std::string::npos) << text;
-    EXPECT_NE(text.find("Erstellt: 14. März 2025 um"), std::string::npos) << text;
+    EXPECT_NE(text.find("Erstellt: 14. März 2025 um 10:26:53"), std::string::npos) << text;
     EXPECT_NE(text.find("Belege"), std::string::npos);
     EXPECT_NE(text.find("Größe gesamt"), std::string::npos);
     EXPECT_NE(text.find("0 Byte"), std::string::npos) << text;

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,8 @@
 #include "support/Formatting.h"
 #include "support/ManualExecutor.h"
 #include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
+#include "support/TreeBuilders.h"
 
 namespace quillo {
 namespace {
@@ -25,17 +26,6 @@ using std::chrono::seconds;
 DeletionReceipt receipt(std::int64_t size, CleaningModuleID module = CleaningModuleID::tempFiles) {
     return DeletionReceipt{Uuid::random(), std::string(64, 'f'), size,
                            TimePoint(seconds(1'741'944'413)), module};
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream input(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << input.rdbuf();
-    return contents.str();
-}
-
-void writeFile(const fs::path& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
 }
 
 class ReceiptStoreTest : public ::testing::Test {
@@ -61,7 +51,7 @@ class ReceiptStoreTest : public ::testing::Test {
     }
 
     std::vector<DeletionReceipt> decodedFile() const {
-        const auto document = nlohmann::json::parse(readFile(file_));
+        const auto document = nlohmann::json::parse(testing::readTextFile(file_));
         std::vector<DeletionReceipt> receipts;
         for (const auto& element : document) {
             receipts.push_back(decodeReceipt(element).value());
@@ -91,7 +81,7 @@ TEST_F(ReceiptStoreTest, FirstAppendCreatesTheFolderAndACompactOrderedArray) {
     const auto second = receipt(1, CleaningModuleID::fontCache);
     ASSERT_TRUE(append(*store, {first, second}).ok());
 
-    const auto text = readFile(file_);
+    const auto text = testing::readTextFile(file_);
     EXPECT_EQ(text.front(), '[');
     EXPECT_EQ(text.back(), ']');
     EXPECT_EQ(text.find(' '), std::string::npos);
@@ -120,20 +110,18 @@ TEST_F(ReceiptStoreTest, AppendsAfterTheReceiptsAlreadyInTheFile) {
 }
 
 TEST_F(ReceiptStoreTest, EmptyAppendTouchesNothing) {
-    fs::create_directories(file_.parent_path());
-    writeFile(file_, "not json");
+    testing::writeTextFile(file_, "not json");
     auto store = makeStore(ReceiptStore::OnDisk{file_});
     EXPECT_TRUE(append(*store, {}).ok());
-    EXPECT_EQ(readFile(file_), "not json");
+    EXPECT_EQ(testing::readTextFile(file_), "not json");
     EXPECT_TRUE(asideFiles().empty());
 }
 
 TEST_F(ReceiptStoreTest, UndecodableFileIsMovedAsideNotOverwritten) {
-    fs::create_directories(file_.parent_path());
     auto foreign = nlohmann::json::array({nlohmann::json(encodeReceipt(receipt(7)))});
     foreign[0]["moduleID"] = "trash";
     const auto oldContents = foreign.dump();
-    writeFile(file_, oldContents);
+    testing::writeTextFile(file_, oldContents);
 
     auto store = makeStore(ReceiptStore::OnDisk{file_});
     const auto fresh = receipt(9);
@@ -144,10 +132,10 @@ TEST_F(ReceiptStoreTest, UndecodableFileIsMovedAsideNotOverwritten) {
     EXPECT_EQ(aside.front().filename(),
               "receipts.json.unreadable-" +
                   support::formatFileNameTimestamp(TimePoint(seconds(1'741'944'413))));
-    EXPECT_EQ(readFile(aside.front()), oldContents);
+    EXPECT_EQ(testing::readTextFile(aside.front()), oldContents);
 
     // A second unreadable file at the same moment gets a name of its own.
-    writeFile(file_, "{");
+    testing::writeTextFile(file_, "{");
     auto secondStore = makeStore(ReceiptStore::OnDisk{file_});
     ASSERT_TRUE(append(*secondStore, {receipt(1)}).ok());
     EXPECT_EQ(asideFiles().size(), 2U);
@@ -172,9 +160,62 @@ TEST_F(ReceiptStoreTest, FileThatCannotBeReadFailsTheAppendAndKeepsTheReceipts) 
     EXPECT_EQ(decodedFile(), (std::vector<DeletionReceipt>{waiting, next}));
 }
 
+TEST_F(ReceiptStoreTest, EmptyFileIsMovedAsideAndTheAppendSucceeds) {
+    testing::writeTextFile(file_, "");
+    auto store = makeStore(ReceiptStore::OnDisk{file_});
+    const auto fresh = receipt(3);
+    ASSERT_TRUE(append(*store, {fresh}).ok());
+    EXPECT_EQ(decodedFile(), std::vector<DeletionReceipt>{fresh});
+    EXPECT_EQ(asideFiles().size(), 1U);
+}
+
+TEST_F(ReceiptStoreTest, FileWithoutReadPermissionFailsTheAppendAndStaysAsItIs) {
+    {
+        auto writer = makeStore(ReceiptStore::OnDisk{file_});
+        ASSERT_TRUE(append(*writer, {receipt(1)}).ok());
+    }
+    const auto before = testing::readTextFile(file_);
+    testing::makeReadableByAll(folder_.path());
+    // Anyone may write into the folder, so an overwrite would succeed if the store tried one.
+    fs::permissions(file_.parent_path(), fs::perms::all);
+    testing::makeInaccessible(file_);
+    const auto outcome = testing::runUnprivileged([&]() -> std::int64_t {
+        auto store = makeStore(ReceiptStore::OnDisk{file_});
+        const auto status = append(*store, {receipt(2)});
+        if (status.ok()) {
+            return 1;
+        }
+        return status.error().description().find("Belegdatei nicht lesbar") == std::string::npos;
+    });
+    EXPECT_EQ(outcome, std::optional<std::int64_t>(0));
+    EXPECT_EQ(testing::readTextFile(file_), before);
+    EXPECT_TRUE(asideFiles().empty());
+}
+
+TEST_F(ReceiptStoreTest, FifoInTheFilesPlaceFailsTheAppendWithoutBlocking) {
+    fs::create_directories(file_.parent_path());
+    ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
+    auto store = makeStore(ReceiptStore::OnDisk{file_});
+    EXPECT_FALSE(append(*store, {receipt(1)}).ok());
+    EXPECT_EQ(fs::symlink_status(file_).type(), fs::file_type::fifo);
+}
+
+TEST_F(ReceiptStoreTest, HashThatIsNotUtf8IsSavedAndLaterAppendsStillWork) {
+    auto store = makeStore(ReceiptStore::OnDisk{file_});
+    auto odd = receipt(1);
+    odd.hash = "snapshot-\xff";
+    ASSERT_TRUE(append(*store, {odd}).ok());
+    const auto next = receipt(2);
+    ASSERT_TRUE(append(*store, {next}).ok());
+    const auto saved = decodedFile();
+    ASSERT_EQ(saved.size(), 2U);
+    EXPECT_EQ(saved[0].hash, "snapshot-\xEF\xBF\xBD");
+    EXPECT_EQ(saved[1], next);
+}
+
 TEST_F(ReceiptStoreTest, FailedWriteKeepsTheCacheAndALaterAppendWritesIt) {
     // A file where the folder "Quillo" should be makes creating it fail.
-    writeFile(file_.parent_path(), "in the way");
+    testing::writeTextFile(file_.parent_path(), "in the way");
     auto store = makeStore(ReceiptStore::OnDisk{file_});
     const auto first = receipt(1);
     ASSERT_FALSE(append(*store, {first}).ok());

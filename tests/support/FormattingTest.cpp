@@ -1,44 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <limits>
-#include <optional>
 #include <string>
 
 #include "support/Formatting.h"
+#include "support/ScopedTimeZone.h"
 
 namespace quillo::support {
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-
-// Fixes the local time zone for one test and restores the previous one.
-class TimeZone {
-  public:
-    explicit TimeZone(const char* zone) {
-        if (const char* previous = std::getenv("TZ")) {
-            previous_ = previous;
-        }
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    TimeZone(const TimeZone&) = delete;
-    TimeZone& operator=(const TimeZone&) = delete;
-    ~TimeZone() {
-        if (previous_) {
-            ::setenv("TZ", previous_->c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-        ::tzset();
-    }
-
-  private:
-    std::optional<std::string> previous_;
-};
 
 // 2025-03-14T09:26:53Z
 const TimePoint kSample(seconds(1'741'944'413));
@@ -62,7 +35,7 @@ TEST(FormattingTest, ByteCountsInDecimalUnitsWithGermanDigits) {
 }
 
 TEST(FormattingTest, LongDateAndMediumTimeInTheLocalZone) {
-    const TimeZone zone("Europe/Berlin");
+    const testing::ScopedTimeZone zone("Europe/Berlin");
     EXPECT_EQ(formatLongDateMediumTime(kSample), "14. März 2025 um 10:26:53");
     EXPECT_EQ(formatLongDateMediumTime(TimePoint(seconds(1'704'067'199))),
               "1. Januar 2024 um 00:59:59");
@@ -75,9 +48,9 @@ TEST(FormattingTest, IsoTimesAreUtcWithoutFraction) {
 }
 
 TEST(FormattingTest, FileNameTimestampsUseTheLocalZone) {
-    const TimeZone zone("UTC");
+    const testing::ScopedTimeZone zone("UTC");
     EXPECT_EQ(formatFileNameTimestamp(kSample), "2025-03-14-092653");
-    const TimeZone tokyo("Asia/Tokyo");
+    const testing::ScopedTimeZone tokyo("Asia/Tokyo");
     EXPECT_EQ(formatFileNameTimestamp(kSample), "2025-03-14-182653");
 }
 

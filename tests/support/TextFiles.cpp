@@ -1,6 +1,7 @@
 #include "support/TextFiles.h"
 
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace quillo::testing {
@@ -12,6 +13,16 @@ void writeTextFile(const std::filesystem::path& path, std::string_view contents)
     if (!file) {
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+std::string readTextFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
 }
 
 }  // namespace quillo::testing
