@@ -55,6 +55,11 @@ struct ConcurrentEntriesRun {
 
 }  // namespace
 
+bool isFolder(const std::filesystem::path& url) {
+    const auto status = platform::readFileStatus(AT_FDCWD, url.c_str());
+    return status && status->isDirectory.value_or(false);
+}
+
 std::optional<FilesystemEntry> makeEntry(const std::filesystem::path& url,
                                          const support::CancellationToken& token) {
     const auto status = platform::readFileStatus(AT_FDCWD, url.c_str());

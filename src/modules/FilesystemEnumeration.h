@@ -21,6 +21,9 @@ namespace quillo {
 std::optional<FilesystemEntry> makeEntry(const std::filesystem::path& url,
                                          const support::CancellationToken& token = {});
 
+/// Whether `url` itself is a folder (a link to one is not); cheap, unlike `makeEntry` of a folder.
+bool isFolder(const std::filesystem::path& url);
+
 /// The allocated bytes of every non-hidden file below `url`, hard-linked files counted once and
 /// folders themselves counted as 0. 0 if `url` is not a readable folder. A cancelled walk returns
 /// the total reached so far.

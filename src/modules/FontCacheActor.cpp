@@ -34,16 +34,7 @@ CleanableItems fontCacheItems(const std::vector<FilesystemEntry>& entries) {
         if (entry.sizeInBytes < 1) {
             continue;
         }
-        items.push_back(CleanableItem{
-            .id = Uuid::random(),
-            .url = entry.url,
-            .displayName = entry.name,
-            .sizeInBytes = entry.sizeInBytes,
-            .lastModified = entry.lastModified,
-            .moduleID = CleaningModuleID::fontCache,
-            .warnings = {},
-            .isSafeToDeleteByDefault = true,
-        });
+        items.push_back(offeredItem(entry, CleaningModuleID::fontCache, entry.name, {}, true));
     }
     return items;
 }
@@ -51,12 +42,10 @@ CleanableItems fontCacheItems(const std::vector<FilesystemEntry>& entries) {
 FontCacheActor::FontCacheActor(std::vector<std::filesystem::path> roots,
                                PostDeleteHook postDeleteHook,
                                std::shared_ptr<SecureDeletionService> deletionService,
-                               Environment environment)
-    : CleaningModule(fontCacheProperties(), std::move(environment.context)),
+                               ModuleEnvironment environment)
+    : FileCleaningModule(fontCacheProperties(), std::move(deletionService), std::move(environment)),
       roots_(std::move(roots)),
-      postDeleteHook_(std::move(postDeleteHook)),
-      deletionService_(std::move(deletionService)),
-      pool_(std::move(environment.pool)) {}
+      postDeleteHook_(std::move(postDeleteHook)) {}
 
 void FontCacheActor::scan(support::CancellationToken token,
                           support::Completion<CleanableItems> done) {
@@ -66,7 +55,7 @@ void FontCacheActor::scan(support::CancellationToken token,
             done(support::Error::cancelled());
             return;
         }
-        concurrentEntries(self->roots_, *self->pool_, token,
+        concurrentEntries(self->roots_, *self->environment().pool, token,
                           [self, done](support::Result<std::vector<FilesystemEntry>> entries) {
                               self->context()->post([done, entries = std::move(entries)] {
                                   if (entries) {
@@ -104,8 +93,8 @@ struct FontCacheActor::PendingDeletion {
 void FontCacheActor::deleteThenReset(CleanableItems items, const support::CancellationToken& token,
                                      support::Completion<DeletionReport> done) {
     auto self = std::static_pointer_cast<FontCacheActor>(shared_from_this());
-    auto pending =
-        std::make_shared<PendingDeletion>(deletionService_->deletionEvents(std::move(items), id()));
+    auto pending = std::make_shared<PendingDeletion>(
+        deletionService()->deletionEvents(std::move(items), id()));
     pending->stream.listen(
         context(),
         [pending](DeletionEvent event) {

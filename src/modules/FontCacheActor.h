@@ -6,12 +6,9 @@
 #include <optional>
 #include <vector>
 
-#include "modules/CleaningModule.h"
-#include "modules/FilesystemEntry.h"
+#include "modules/FileCleaningModule.h"
 
 namespace quillo {
-
-class SecureDeletionService;
 
 /// The clean-up run after font caches were removed; its completion may come
 /// from any thread.
@@ -20,16 +17,11 @@ using PostDeleteHook = std::function<void(support::Completion<support::Unit>)>;
 /// Offers the font-cache folders, each whole as one item; the system rebuilds
 /// them. After a deletion that removed at least one of them, the post-delete
 /// hook tells the font service.
-class FontCacheActor final : public CleaningModule {
+class FontCacheActor final : public FileCleaningModule {
   public:
-    struct Environment {
-        support::ExecutorRef context;
-        /// Where the folders are sized, off the module's context.
-        support::ExecutorRef pool;
-    };
-
     FontCacheActor(std::vector<std::filesystem::path> roots, PostDeleteHook postDeleteHook,
-                   std::shared_ptr<SecureDeletionService> deletionService, Environment environment);
+                   std::shared_ptr<SecureDeletionService> deletionService,
+                   ModuleEnvironment environment);
 
     [[nodiscard]] const std::vector<std::filesystem::path>& roots() const { return roots_; }
 
@@ -49,8 +41,6 @@ class FontCacheActor final : public CleaningModule {
 
     std::vector<std::filesystem::path> roots_;
     PostDeleteHook postDeleteHook_;
-    std::shared_ptr<SecureDeletionService> deletionService_;
-    support::ExecutorRef pool_;
 };
 
 /// The items for the sized roots: one per entry of at least one byte, in the

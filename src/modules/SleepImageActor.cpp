@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "deletion/SecureDeletionService.h"
 #include "modules/FilesystemEnumeration.h"
 
 namespace quillo {
@@ -46,26 +45,18 @@ std::optional<CleanableItem> sleepImageItem(const FilesystemEntry& entry,
     if (entry.sizeInBytes > kLargeImageBytes) {
         warnings.push_back(CleanableItemWarning::largeFile);
     }
-    return CleanableItem{
-        .id = Uuid::random(),
-        .url = entry.url,
-        .displayName = entry.name,
-        .sizeInBytes = entry.sizeInBytes,
-        .lastModified = entry.lastModified,
-        .moduleID = CleaningModuleID::sleepImage,
-        .warnings = std::move(warnings),
-        .isSafeToDeleteByDefault = !hibernationActive,
-    };
+    return offeredItem(entry, CleaningModuleID::sleepImage, entry.name, std::move(warnings),
+                       !hibernationActive);
 }
 
 SleepImageActor::SleepImageActor(std::optional<std::filesystem::path> sleepImageURL,
                                  HibernateModeProvider hibernateMode,
                                  std::shared_ptr<SecureDeletionService> deletionService,
-                                 support::ExecutorRef context)
-    : CleaningModule(sleepImageProperties(), std::move(context)),
+                                 ModuleEnvironment environment)
+    : FileCleaningModule(sleepImageProperties(), std::move(deletionService),
+                         std::move(environment)),
       sleepImageURL_(std::move(sleepImageURL)),
-      hibernateMode_(std::move(hibernateMode)),
-      deletionService_(std::move(deletionService)) {}
+      hibernateMode_(std::move(hibernateMode)) {}
 
 void SleepImageActor::scan(support::CancellationToken token,
                            support::Completion<CleanableItems> done) {
@@ -91,10 +82,6 @@ void SleepImageActor::scan(support::CancellationToken token,
                 });
             });
     });
-}
-
-support::EventStream<DeletionEvent> SleepImageActor::deleteItems(CleanableItems items) {
-    return deletionService_->deletionEvents(std::move(items), id());
 }
 
 }  // namespace quillo

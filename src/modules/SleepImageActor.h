@@ -5,13 +5,9 @@
 #include <memory>
 #include <optional>
 
-#include "modules/CleaningModule.h"
-#include "modules/FilesystemEntry.h"
-#include "support/Provider.h"
+#include "modules/FileCleaningModule.h"
 
 namespace quillo {
-
-class SecureDeletionService;
 
 /// The system's hibernation mode: none when it cannot be read, 0 when
 /// hibernation is off.
@@ -20,14 +16,14 @@ using HibernateModeProvider = support::Provider<std::optional<std::int32_t>>;
 /// Offers the system's hibernation image, the copy of main memory written for
 /// deep sleep. It is preselected only while hibernation is off. Deletion goes
 /// through the deletion service.
-class SleepImageActor final : public CleaningModule {
+class SleepImageActor final : public FileCleaningModule {
   public:
     /// Without an image path the module offers nothing (a platform without a
     /// separate image).
     SleepImageActor(std::optional<std::filesystem::path> sleepImageURL,
                     HibernateModeProvider hibernateMode,
                     std::shared_ptr<SecureDeletionService> deletionService,
-                    support::ExecutorRef context);
+                    ModuleEnvironment environment);
 
     [[nodiscard]] const std::optional<std::filesystem::path>& sleepImageURL() const {
         return sleepImageURL_;
@@ -35,12 +31,10 @@ class SleepImageActor final : public CleaningModule {
 
     /// At most one item; fails only by cancellation.
     void scan(support::CancellationToken token, support::Completion<CleanableItems> done) override;
-    support::EventStream<DeletionEvent> deleteItems(CleanableItems items) override;
 
   private:
     std::optional<std::filesystem::path> sleepImageURL_;
     HibernateModeProvider hibernateMode_;
-    std::shared_ptr<SecureDeletionService> deletionService_;
 };
 
 /// The item offered for the image described by `entry`, given the hibernation

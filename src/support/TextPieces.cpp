@@ -25,4 +25,14 @@ std::string_view trimmed(std::string_view text, std::string_view characters) {
     return text.substr(first, text.find_last_not_of(characters) - first + 1);
 }
 
+std::string asciiLowercased(std::string_view text) {
+    std::string lowered(text);
+    for (auto& character : lowered) {
+        if (character >= 'A' && character <= 'Z') {
+            character = static_cast<char>(character - 'A' + 'a');
+        }
+    }
+    return lowered;
+}
+
 }  // namespace quillo::support

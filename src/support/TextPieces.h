@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,5 +11,8 @@ std::vector<std::string_view> nonEmptyPieces(std::string_view text, char separat
 
 /// `text` without any of `characters` at either end.
 std::string_view trimmed(std::string_view text, std::string_view characters);
+
+/// `text` with the ASCII letters A to Z in lower case; every other byte kept.
+std::string asciiLowercased(std::string_view text);
 
 }  // namespace quillo::support

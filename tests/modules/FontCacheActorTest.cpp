@@ -19,7 +19,7 @@ class FontCacheActorTest : public ::testing::Test {
     std::shared_ptr<FontCacheActor> makeModule(std::vector<std::filesystem::path> roots) {
         return std::make_shared<FontCacheActor>(
             std::move(roots), [](const support::Completion<support::Unit>&) {}, nullptr,
-            FontCacheActor::Environment{executor, executor});
+            ModuleEnvironment{.context = executor, .pool = executor});
     }
 
     std::optional<support::Result<CleanableItems>> scan(

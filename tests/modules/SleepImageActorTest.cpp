@@ -39,7 +39,7 @@ class SleepImageActorTest : public ::testing::Test {
                 ++modeQuestions;
                 pendingMode = std::move(answer);
             },
-            nullptr, executor);
+            nullptr, ModuleEnvironment{.context = executor});
     }
 
     /// Scans to the end, answering the mode question with `mode` if it is asked.

@@ -41,7 +41,7 @@ class ToolModuleDeletionTest : public ::testing::Test {
                 hookRunsAfterEvents.push_back(recording.events.size());
                 pendingHook = std::move(done);
             },
-            service, FontCacheActor::Environment{executor, executor});
+            service, ModuleEnvironment{.context = executor, .pool = executor});
     }
 
     template <class Module>
@@ -86,7 +86,7 @@ TEST_F(ToolModuleDeletionTest, TheSleepImageGoesThroughTheServiceWithItsEvents) 
     testing::makeFile(image, 70'000);
     auto module = std::make_shared<SleepImageActor>(
         image, [](const std::function<void(std::optional<std::int32_t>)>& answer) { answer(0); },
-        makeService(DeletionMode::secureOverwrite), executor);
+        makeService(DeletionMode::secureOverwrite), ModuleEnvironment{.context = executor});
     const auto items = scanned(*module);
     ASSERT_EQ(items.size(), 1U);
     deleteAll(*module, items);

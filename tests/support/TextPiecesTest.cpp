@@ -23,5 +23,11 @@ TEST(TextPiecesTest, TrimsOnlyTheGivenCharactersAtTheEnds) {
     EXPECT_EQ(trimmed("\rx\r", " "), "\rx\r");
 }
 
+TEST(TextPiecesTest, LowercasesOnlyAsciiLetters) {
+    EXPECT_EQ(asciiLowercased("Kernel-PANIC.Log"), "kernel-panic.log");
+    EXPECT_EQ(asciiLowercased("\xC3\x84RGER@[Z]"), "\xC3\x84rger@[z]");
+    EXPECT_EQ(asciiLowercased(""), "");
+}
+
 }  // namespace
 }  // namespace quillo::support

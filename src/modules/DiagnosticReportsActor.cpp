@@ -1,0 +1,92 @@
+#include "modules/DiagnosticReportsActor.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "modules/FilesystemEnumeration.h"
+#include "support/TextPieces.h"
+
+namespace quillo {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kReportExtensions{".crash", ".ips", ".diag", ".hang"};
+
+CleaningModuleDescriptor diagnosticReportsProperties() {
+    return CleaningModuleDescriptor{
+        .id = CleaningModuleID::diagnosticReports,
+        .displayName = LocalizableText::ownKey("Diagnoseberichte"),
+        .explanation = LocalizableText::ownKey("Crash- und Hang-Reports vergangener App-Abstürze."),
+        .symbolName = "stethoscope",
+        .isDestructive = false,
+        .estimatedScanDuration = 0.6,
+        .isAvailableInSandbox = false,
+        .requiresFullDiskAccess = true,
+    };
+}
+
+bool isReportFileName(const std::filesystem::path& url) {
+    return std::ranges::find(kReportExtensions,
+                             support::asciiLowercased(url.extension().string())) !=
+           kReportExtensions.end();
+}
+
+}  // namespace
+
+std::optional<std::string> reportName(const std::filesystem::path& url) {
+    const auto stem = url.stem().string();
+    const auto separator = stem.find('_');
+    if (separator == std::string::npos) {
+        return std::nullopt;
+    }
+    return stem.substr(0, separator);
+}
+
+DiagnosticReportsActor::DiagnosticReportsActor(
+    std::vector<std::filesystem::path> roots, std::vector<std::filesystem::path> deepRoots,
+    DepthProvider depthProvider, std::shared_ptr<SecureDeletionService> deletionService,
+    ModuleEnvironment environment)
+    : FileCleaningModule(diagnosticReportsProperties(), std::move(deletionService),
+                         std::move(environment)),
+      roots_(std::move(roots)),
+      deepRoots_(std::move(deepRoots)),
+      depthProvider_(std::move(depthProvider)) {}
+
+void DiagnosticReportsActor::scan(support::CancellationToken token,
+                                  support::Completion<CleanableItems> done) {
+    scanAtDepth(depthProvider_, token, std::move(done),
+                [this, token](ScanDepth depth) { return collect(depth, token); });
+}
+
+support::Result<CleanableItems> DiagnosticReportsActor::collect(
+    ScanDepth depth, const support::CancellationToken& token) {
+    auto folders = roots_;
+    if (depth == ScanDepth::deep) {
+        folders.insert(folders.end(), deepRoots_.begin(), deepRoots_.end());
+    }
+    CleanableItems items;
+    for (const auto& folder : folders) {
+        if (token.isCancelled()) {
+            return support::Error::cancelled();
+        }
+        for (const auto& child : sortedChildren(folder)) {
+            if (token.isCancelled()) {
+                return support::Error::cancelled();
+            }
+            if (!isReportFileName(child) || isFolder(child)) {
+                continue;
+            }
+            const auto entry = makeEntry(child, token);
+            if (!entry || entry->isDirectory || entry->sizeInBytes <= 0) {
+                continue;
+            }
+            items.push_back(
+                offeredItem(*entry, id(), reportName(child).value_or(entry->name), {}, true));
+        }
+    }
+    return items;
+}
+
+}  // namespace quillo
