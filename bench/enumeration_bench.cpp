@@ -3,6 +3,8 @@
 //   quillo-enumeration-bench size ROOT           prints directorySize(ROOT)
 //   quillo-enumeration-bench concurrent ROOT     prints the sum of concurrentEntries over the
 //                                                children of ROOT, on the shared thread pool
+//   quillo-enumeration-bench caches ROOT         prints the bytes of a standard caches-module scan
+//                                                with ROOT as its only root
 // Timing is left to the script, so that du and these commands are measured the same way.
 
 #include <fcntl.h>
@@ -17,6 +19,7 @@
 #include <string_view>
 
 #include "modules/FilesystemEnumeration.h"
+#include "modules/SystemCachesActor.h"
 #include "support/ThreadPool.h"
 
 namespace {
@@ -121,11 +124,35 @@ int concurrent(const fs::path& root) {
     return 0;
 }
 
+int caches(const fs::path& root) {
+    auto pool = quillo::support::ThreadPool::create();
+    auto module = std::make_shared<quillo::SystemCachesActor>(
+        std::vector{root},
+        [](const std::function<void(std::set<std::string>)>& answer) { answer({}); },
+        [](const std::function<void(quillo::ScanDepth)>& answer) {
+            answer(quillo::ScanDepth::standard);
+        },
+        nullptr, quillo::ModuleEnvironment{.context = pool->makeStrand(), .pool = pool});
+    std::promise<quillo::support::Result<quillo::CleanableItems>> promise;
+    module->scan({}, [&promise](auto result) { promise.set_value(std::move(result)); });
+    const auto result = promise.get_future().get();
+    if (!result.ok()) {
+        std::fprintf(stderr, "%s\n", result.error().description().c_str());
+        return 1;
+    }
+    std::int64_t total = 0;
+    for (const auto& item : result.value()) {
+        total += item.sizeInBytes;
+    }
+    std::printf("%lld\n", static_cast<long long>(total));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s create|size|concurrent ROOT\n", argv[0]);
+        std::fprintf(stderr, "usage: %s create|size|concurrent|caches ROOT\n", argv[0]);
         return 2;
     }
     const std::string_view command = argv[1];
@@ -138,6 +165,9 @@ int main(int argc, char** argv) {
     }
     if (command == "concurrent") {
         return concurrent(root);
+    }
+    if (command == "caches") {
+        return caches(root);
     }
     std::fprintf(stderr, "unknown command %s\n", argv[1]);
     return 2;
