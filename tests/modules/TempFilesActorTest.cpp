@@ -1,0 +1,311 @@
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "deletion/SecureDeletionServiceHarness.h"
+#include "modules/FileModuleTestSupport.h"
+#include "modules/FilesystemEnumeration.h"
+#include "modules/TempFilesActor.h"
+#include "platform/FileDescriptor.h"
+#include "support/FileLocks.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TreeBuilders.h"
+
+namespace quillo {
+namespace {
+
+using testing::allocatedSize;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing::holdLock;
+using ::testing::IsEmpty;
+using testing::TemporaryDirectory;
+using ::testing::UnorderedElementsAre;
+using ::testing::UnorderedElementsAreArray;
+using Paths = std::vector<std::filesystem::path>;
+using Warnings = std::vector<CleanableItemWarning>;
+
+constexpr std::int64_t kLargeFileLimit = 200'000'000;
+constexpr std::int64_t kBlock = 4096;
+
+Paths urlsOf(const CleanableItems& items) {
+    Paths urls;
+    for (const auto& item : items) {
+        urls.push_back(item.url);
+    }
+    return urls;
+}
+
+class TempFilesActorTest : public ::testing::Test, protected testing::FileModuleFixture {
+  protected:
+    std::shared_ptr<TempFilesActor> makeModule(
+        Paths roots, std::shared_ptr<SecureDeletionService> service = {}) {
+        return std::make_shared<TempFilesActor>(std::move(roots), depthProvider(),
+                                                std::move(service), environment());
+    }
+
+    CleanableItems scanned(ScanDepth scanDepth) {
+        depth = scanDepth;
+        return scannedItems(*module);
+    }
+
+    /// The only item of a scan; fails the test if there is not exactly one.
+    CleanableItem onlyItem(ScanDepth scanDepth = ScanDepth::standard) {
+        const auto items = scanned(scanDepth);
+        if (items.size() != 1) {
+            ADD_FAILURE() << "expected one item, got " << items.size();
+            return {};
+        }
+        return items.front();
+    }
+
+    TemporaryDirectory folder;
+    std::filesystem::path sharedTemp = folder / "private/tmp";
+    std::filesystem::path userTemp = folder / "var/folders/T";
+    std::shared_ptr<TempFilesActor> module = makeModule({sharedTemp, userTemp});
+};
+
+TEST_F(TempFilesActorTest, DescribesItself) {
+    EXPECT_EQ(module->id(), CleaningModuleID::tempFiles);
+    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("Temporäre Dateien"));
+    EXPECT_EQ(module->explanation(),
+              LocalizableText::ownKey("Übriggebliebene Arbeitsdateien aus /tmp und ähnlichen "
+                                      "Pfaden. Dateien in Benutzung werden markiert."));
+    EXPECT_EQ(module->symbolName(), "tray.full");
+    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 1.0);
+    EXPECT_FALSE(module->isDestructive());
+    EXPECT_FALSE(module->isAvailableInSandbox());
+    EXPECT_FALSE(module->requiresFullDiskAccess());
+    EXPECT_EQ(module->roots(), (Paths{sharedTemp, userTemp}));
+}
+
+TEST_F(TempFilesActorTest, AFileDescribedAsItIsOnDisk) {
+    const auto file = sharedTemp / "render.tmp";
+    testing::makeFile(file, 10'000);
+    // Written this moment: temporary files carry no recency warning.
+    testing::setAge(file, 0);
+    const auto item = onlyItem();
+    const auto entry = makeEntry(file);
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(item.url, file);
+    EXPECT_EQ(item.displayName, "render.tmp");
+    EXPECT_EQ(item.sizeInBytes, allocatedSize(file));
+    EXPECT_EQ(item.lastModified, entry->lastModified);
+    EXPECT_EQ(item.moduleID, CleaningModuleID::tempFiles);
+    EXPECT_THAT(item.warnings, IsEmpty());
+    EXPECT_TRUE(item.isSafeToDeleteByDefault);
+    EXPECT_NE(onlyItem().id, item.id);
+    EXPECT_EQ(depthQuestions, 2);
+}
+
+TEST_F(TempFilesActorTest, AFileLockedByAnotherHolderIsMarkedAndNotPreselected) {
+    const auto file = sharedTemp / "session.lock";
+    testing::makeFile(file, 100);
+    for (const int operation : {LOCK_EX, LOCK_SH}) {
+        auto holder = holdLock(file, operation);
+        auto item = onlyItem();
+        EXPECT_EQ(item.warnings, Warnings{CleanableItemWarning::lockedByRunningProcess});
+        EXPECT_FALSE(item.isSafeToDeleteByDefault);
+
+        holder.reset();
+        item = onlyItem();
+        EXPECT_THAT(item.warnings, IsEmpty());
+        EXPECT_TRUE(item.isSafeToDeleteByDefault);
+    }
+}
+
+TEST_F(TempFilesActorTest, AFileThatCannotBeOpenedCountsAsNotInUse) {
+    const auto file = sharedTemp / "secret.lock";
+    testing::makeFile(file, 100);
+    const auto holder = holdLock(file);
+    testing::makeReadableByAll(folder.path());
+    // 1 when the item is offered as in use, 0 when as free, -1 for anything else.
+    const auto seenUnprivileged = [&](std::filesystem::perms permissions) {
+        std::filesystem::permissions(file, permissions);
+        return testing::runUnprivileged([&]() -> std::int64_t {
+            const auto items = scanned(ScanDepth::standard);
+            if (items.size() != 1) {
+                return -1;
+            }
+            const bool marked =
+                items[0].warnings == Warnings{CleanableItemWarning::lockedByRunningProcess};
+            if (marked == items[0].isSafeToDeleteByDefault) {
+                return -1;
+            }
+            return marked ? 1 : 0;
+        });
+    };
+    // While it can read the file, the unprivileged scan sees the lock.
+    EXPECT_EQ(
+        seenUnprivileged(std::filesystem::perms::owner_read | std::filesystem::perms::others_read),
+        1);
+    EXPECT_EQ(seenUnprivileged(std::filesystem::perms::none), 0);
+}
+
+TEST_F(TempFilesActorTest, AStandardScanOffersTopLevelEntriesWhole) {
+    const auto build = sharedTemp / "build";
+    testing::makeFile(build / "a.o", 5000);
+    testing::makeFile(build / "sub/b.o", 3000);
+    testing::makeFile(userTemp / "z.log", 100);
+    // Folders are not tested for use, whatever is locked inside them.
+    const auto holder = holdLock(build / "a.o");
+
+    const auto items = scanned(ScanDepth::standard);
+    ASSERT_THAT(urlsOf(items), ElementsAre(build, userTemp / "z.log"));
+    EXPECT_EQ(items[0].displayName, "build");
+    EXPECT_EQ(items[0].sizeInBytes, directorySize(build));
+    EXPECT_EQ(items[0].sizeInBytes,
+              allocatedSize(build / "a.o") + allocatedSize(build / "sub/b.o"));
+    EXPECT_THAT(items[0].warnings, IsEmpty());
+    EXPECT_TRUE(items[0].isSafeToDeleteByDefault);
+}
+
+TEST_F(TempFilesActorTest, ADeepScanOffersEveryNonEmptyEntryInWalkOrder) {
+    const auto build = sharedTemp / "build";
+    testing::makeFile(build / "a.o", 5000);
+    testing::makeFile(build / "sub/b.o", 3000);
+    testing::makeFile(build / "empty.o", 0);
+    std::filesystem::create_directories(build / "sub/nothing");
+    testing::makeFile(build / "void/empty.d", 0);
+    testing::makeFile(userTemp / "z.log", 100);
+    const auto holder = holdLock(build / "a.o");
+
+    const auto items = scanned(ScanDepth::deep);
+    Paths walked;
+    for (const auto* root : {&sharedTemp, &userTemp}) {
+        for (const auto& url : recursiveContents(*root)) {
+            if (makeEntry(url)->sizeInBytes > 0) {
+                walked.push_back(url);
+            }
+        }
+    }
+    ASSERT_THAT(walked, UnorderedElementsAre(build, build / "a.o", build / "sub", build / "sub/b.o",
+                                             userTemp / "z.log"));
+    ASSERT_THAT(urlsOf(items), ElementsAreArray(walked));
+    for (const auto& item : items) {
+        const bool isLockedFile = item.url == build / "a.o";
+        EXPECT_EQ(item.isSafeToDeleteByDefault, !isLockedFile) << item.url;
+        EXPECT_EQ(item.sizeInBytes, makeEntry(item.url)->sizeInBytes) << item.url;
+    }
+}
+
+TEST_F(TempFilesActorTest, EmptyAndHiddenEntriesAreNeverOffered) {
+    testing::makeFile(sharedTemp / "empty.tmp", 0);
+    testing::makeFile(sharedTemp / "only-empty/inside.tmp", 0);
+    testing::makeFile(sharedTemp / ".X11-unix/X0", 4000);
+    testing::makeFile(sharedTemp / "visible/.hidden", 4000);
+    testing::makeFile(userTemp / ".hidden.tmp", 4000);
+    EXPECT_THAT(scanned(ScanDepth::standard), IsEmpty());
+    EXPECT_THAT(scanned(ScanDepth::deep), IsEmpty());
+}
+
+TEST_F(TempFilesActorTest, RootsComeInTheirOrderEachSortedByName) {
+    for (const auto* name : {"b.tmp", "A.tmp", "a.tmp"}) {
+        testing::makeFile(userTemp / name, 100);
+    }
+    testing::makeFile(sharedTemp / "z.tmp", 100);
+    module = makeModule({userTemp, folder / "missing", sharedTemp});
+    EXPECT_THAT(urlsOf(scanned(ScanDepth::standard)),
+                ElementsAre(userTemp / "A.tmp", userTemp / "a.tmp", userTemp / "b.tmp",
+                            sharedTemp / "z.tmp"));
+}
+
+TEST_F(TempFilesActorTest, TheLargeFileWarningStartsAboveTwoHundredMillionAllocatedBytes) {
+    // Allocated sizes come in whole 4096-byte blocks, and 200,000,000 is no multiple of 4096:
+    // the sizes nearest the limit on either side are one block apart.
+    const auto file = sharedTemp / "swap.tmp";
+    testing::makeAllocatedFile(file, kLargeFileLimit / kBlock * kBlock);
+    ASSERT_LE(allocatedSize(file), kLargeFileLimit);
+    ASSERT_GT(allocatedSize(file), kLargeFileLimit - kBlock);
+    auto item = onlyItem();
+    EXPECT_EQ(item.sizeInBytes, allocatedSize(file));
+    EXPECT_THAT(item.warnings, IsEmpty());
+
+    testing::makeAllocatedFile(file, kLargeFileLimit + 1);
+    ASSERT_GT(allocatedSize(file), kLargeFileLimit);
+    item = onlyItem();
+    EXPECT_EQ(item.sizeInBytes, allocatedSize(file));
+    EXPECT_EQ(item.warnings, Warnings{CleanableItemWarning::largeFile});
+    EXPECT_TRUE(item.isSafeToDeleteByDefault);
+
+    const auto holder = holdLock(file);
+    item = onlyItem();
+    EXPECT_EQ(item.warnings, (Warnings{CleanableItemWarning::lockedByRunningProcess,
+                                       CleanableItemWarning::largeFile}));
+    EXPECT_FALSE(item.isSafeToDeleteByDefault);
+}
+
+TEST_F(TempFilesActorTest, ALinkIsOfferedAsItselfAndNeverFollowed) {
+    // A target path this long is kept in a block of the link's own, so the link has a size.
+    const auto outside =
+        folder / "elsewhere-outside-every-temporary-root-with-a-rather-long-name/cache";
+    testing::makeFile(outside / "big.bin", 1'000'000);
+    testing::makeFile(outside / "inner/more.bin", 1'000'000);
+    const auto holder = holdLock(outside / "big.bin");
+    testing::makeSymlink(outside, sharedTemp / "folder-link");
+    testing::makeSymlink(outside / "big.bin", sharedTemp / "file-link");
+
+    for (const auto scanDepth : {ScanDepth::standard, ScanDepth::deep}) {
+        const auto items = scanned(scanDepth);
+        Paths expected;
+        for (const auto& link : {sharedTemp / "file-link", sharedTemp / "folder-link"}) {
+            if (allocatedSize(link) > 0) {
+                expected.push_back(link);
+            }
+        }
+        ASSERT_THAT(urlsOf(items), UnorderedElementsAreArray(expected));
+        for (const auto& item : items) {
+            EXPECT_EQ(item.sizeInBytes, allocatedSize(item.url));
+            EXPECT_THAT(item.warnings, IsEmpty());
+            EXPECT_TRUE(item.isSafeToDeleteByDefault);
+        }
+    }
+}
+
+TEST_F(TempFilesActorTest, ARootThatIsALinkIsNotScanned) {
+    testing::makeFile(folder / "real/a.tmp", 4000);
+    std::filesystem::create_directories(sharedTemp.parent_path());
+    testing::makeSymlink(folder / "real", sharedTemp);
+    EXPECT_THAT(scanned(ScanDepth::standard), IsEmpty());
+    EXPECT_THAT(scanned(ScanDepth::deep), IsEmpty());
+}
+
+TEST_F(TempFilesActorTest, ACancelledScanFailsWithCancellation) {
+    testing::makeFile(sharedTemp / "a.tmp", 4000);
+    support::CancellationSource before;
+    before.cancel();
+    auto outcome = scanToEnd(*module, before.token());
+    ASSERT_TRUE(outcome && !outcome->ok());
+    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_EQ(depthQuestions, 0);
+
+    support::CancellationSource whileAsking;
+    whenDepthAsked = [&] { whileAsking.cancel(); };
+    outcome = scanToEnd(*module, whileAsking.token());
+    ASSERT_TRUE(outcome && !outcome->ok());
+    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_EQ(depthQuestions, 1);
+}
+
+TEST_F(TempFilesActorTest, DeletingADeepScanRemovesTheFolderAndEachItemInItWithoutFailures) {
+    const auto build = sharedTemp / "build";
+    testing::makeFile(build / "sub/b.o", 3000);
+    testing::SecureDeletionServiceHarness harness(DeletionMode::standard);
+    module = makeModule({sharedTemp}, harness.service().shared_from_this());
+    const auto items = scanned(ScanDepth::deep);
+    ASSERT_THAT(urlsOf(items), ElementsAre(build, build / "sub", build / "sub/b.o"));
+
+    const auto recording = testing::deleteThroughModule(*module, items, harness);
+    // Innermost first: removing the folder first would leave its contents to fail as missing.
+    testing::expectEveryItemRemoved(recording, CleaningModuleID::tempFiles,
+                                    {items[2], items[1], items[0]}, harness);
+    EXPECT_THAT(sortedChildren(sharedTemp), IsEmpty());
+}
+
+}  // namespace
+}  // namespace quillo
