@@ -3,11 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
+#include "platform/ProcessFolders.h"
 #include "platform/SmallTextFile.h"
 #include "support/TextPieces.h"
 
@@ -17,13 +16,6 @@ namespace {
 
 constexpr std::string_view kFlatpakVariable = "FLATPAK_ID=";
 constexpr std::string_view kFlatpakNameKey = "name=";
-constexpr std::string_view kDeletedMark = " (deleted)";
-
-bool isProcessFolderName(const std::string& name) {
-    return !name.empty() &&
-           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 bool isOwnedBy(const std::filesystem::path& processFolder, uid_t uid) {
     struct stat status {};
     return ::lstat(processFolder.c_str(), &status) == 0 && status.st_uid == uid;
@@ -44,15 +36,11 @@ std::optional<std::string> commandName(const std::filesystem::path& processFolde
 }
 
 std::optional<std::string> executableName(const std::filesystem::path& processFolder) {
-    std::error_code error;
-    auto target = std::filesystem::read_symlink(processFolder / "exe", error).string();
-    if (error) {
+    const auto target = processLinkTarget(processFolder / "exe");
+    if (!target) {
         return std::nullopt;
     }
-    if (target.ends_with(kDeletedMark)) {
-        target.resize(target.size() - kDeletedMark.size());
-    }
-    return std::filesystem::path(target).filename().string();
+    return target->filename().string();
 }
 
 std::optional<std::string> flatpakIdFromEnvironment(const std::filesystem::path& processFolder) {
@@ -90,20 +78,16 @@ std::optional<std::string> flatpakIdFromInfo(const std::filesystem::path& proces
 std::set<std::string> readRunningApplicationIdentifiers(const std::filesystem::path& procRoot,
                                                         uid_t uid) {
     std::set<std::string> identifiers;
-    std::error_code error;
-    for (std::filesystem::directory_iterator processes(procRoot, error), end;
-         !error && processes != end; processes.increment(error)) {
-        const auto& processFolder = processes->path();
-        if (!isProcessFolderName(processFolder.filename().string()) ||
-            !isOwnedBy(processFolder, uid)) {
-            continue;
+    forEachProcessFolder(procRoot, [&](const std::filesystem::path& processFolder) {
+        if (!isOwnedBy(processFolder, uid)) {
+            return;
         }
         for (const auto& identifier :
              {commandName(processFolder), executableName(processFolder),
               flatpakIdFromEnvironment(processFolder), flatpakIdFromInfo(processFolder)}) {
             insertNonEmpty(identifiers, identifier.value_or(std::string()));
         }
-    }
+    });
     return identifiers;
 }
 

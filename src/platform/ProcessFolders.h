@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace quillo::platform {
+
+/// Calls `visit` with the folder of every process listed in `procRoot` (a /proc tree), in
+/// listing order; a tree that cannot be listed visits nothing.
+void forEachProcessFolder(const std::filesystem::path& procRoot,
+                          const std::function<void(const std::filesystem::path&)>& visit);
+
+/// The target of a process's link such as "exe", "cwd" or "fd/3", without the kernel's
+/// " (deleted)" mark; none when it cannot be read.
+std::optional<std::filesystem::path> processLinkTarget(const std::filesystem::path& link);
+
+}  // namespace quillo::platform
