@@ -43,10 +43,12 @@ SystemCachesActor::SystemCachesActor(std::vector<std::filesystem::path> roots,
                                      RunningIdentifiersProvider runningBundleIDs,
                                      DepthProvider depthProvider,
                                      std::shared_ptr<SecureDeletionService> deletionService,
-                                     ModuleEnvironment environment)
+                                     ModuleEnvironment environment,
+                                     std::vector<std::filesystem::path> excludedEntries)
     : FileCleaningModule(systemCachesProperties(), std::move(deletionService),
                          std::move(environment)),
       roots_(std::move(roots)),
+      excludedEntries_(std::move(excludedEntries)),
       runningBundleIDs_(std::move(runningBundleIDs)),
       depthProvider_(std::move(depthProvider)) {}
 
@@ -76,6 +78,9 @@ void SystemCachesActor::scanRoot(const std::shared_ptr<Scan>& scan) {
             return;
         }
         auto children = sortedChildren(roots_[scan->nextRoot]);
+        std::erase_if(children, [&](const std::filesystem::path& child) {
+            return std::ranges::find(excludedEntries_, child) != excludedEntries_.end();
+        });
         if (scan->depth == ScanDepth::standard) {
             std::erase_if(children, [&](const std::filesystem::path& child) {
                 return scan->running.contains(child.filename().string());

@@ -15,13 +15,15 @@ using RunningIdentifiersProvider = support::Provider<std::set<std::string>>;
 
 /// Offers every top-level entry of the cache folders, sized whole. A standard scan passes over
 /// the caches of running applications (a folder named exactly like one's identifier); a deep
-/// scan offers them marked as in use and never preselected.
+/// scan offers them marked as in use and never preselected. The excluded entries are never
+/// offered: what another module owns, or what is no cache despite its place.
 class SystemCachesActor final : public FileCleaningModule {
   public:
     SystemCachesActor(std::vector<std::filesystem::path> roots,
                       RunningIdentifiersProvider runningBundleIDs, DepthProvider depthProvider,
                       std::shared_ptr<SecureDeletionService> deletionService,
-                      ModuleEnvironment environment);
+                      ModuleEnvironment environment,
+                      std::vector<std::filesystem::path> excludedEntries = {});
 
     [[nodiscard]] const std::vector<std::filesystem::path>& roots() const { return roots_; }
 
@@ -35,6 +37,7 @@ class SystemCachesActor final : public FileCleaningModule {
                         const std::vector<FilesystemEntry>& entries);
 
     std::vector<std::filesystem::path> roots_;
+    std::vector<std::filesystem::path> excludedEntries_;
     RunningIdentifiersProvider runningBundleIDs_;
     DepthProvider depthProvider_;
 };

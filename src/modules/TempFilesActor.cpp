@@ -32,10 +32,11 @@ CleaningModuleDescriptor tempFilesProperties() {
 TempFilesActor::TempFilesActor(std::vector<std::filesystem::path> roots,
                                DepthProvider depthProvider,
                                std::shared_ptr<SecureDeletionService> deletionService,
-                               ModuleEnvironment environment)
+                               ModuleEnvironment environment, OpenFilesReader openFiles)
     : FileCleaningModule(tempFilesProperties(), std::move(deletionService), std::move(environment)),
       roots_(std::move(roots)),
-      depthProvider_(std::move(depthProvider)) {}
+      depthProvider_(std::move(depthProvider)),
+      openFiles_(std::move(openFiles)) {}
 
 void TempFilesActor::scan(support::CancellationToken token,
                           support::Completion<CleanableItems> done) {
@@ -49,6 +50,7 @@ support::EventStream<DeletionEvent> TempFilesActor::deleteItems(CleanableItems i
 
 support::Result<CleanableItems> TempFilesActor::collect(ScanDepth depth,
                                                         const support::CancellationToken& token) {
+    const auto openFiles = openFiles_();
     CleanableItems items;
     for (const auto& root : roots_) {
         if (token.isCancelled()) {
@@ -64,7 +66,8 @@ support::Result<CleanableItems> TempFilesActor::collect(ScanDepth depth,
             if (!entry || entry->sizeInBytes <= 0) {
                 continue;
             }
-            const bool inUse = !entry->isDirectory && platform::isLockedByAnotherHolder(url);
+            const bool inUse = openFiles.holdsAtOrBelow(url) ||
+                               (!entry->isDirectory && platform::isLockedByAnotherHolder(url));
             std::vector<CleanableItemWarning> warnings;
             if (inUse) {
                 warnings.push_back(CleanableItemWarning::lockedByRunningProcess);

@@ -5,17 +5,23 @@
 #include <vector>
 
 #include "modules/FileCleaningModule.h"
+#include "platform/OpenFiles.h"
 
 namespace quillo {
 
+/// Reads which files running processes hold open, once per scan.
+using OpenFilesReader = std::function<platform::OpenFiles()>;
+
 /// Offers the leftovers in the temporary folders: the top-level entries in a standard scan,
 /// every entry at every depth in a deep one. Files another process holds a lock on are marked
-/// as in use and not preselected.
+/// as in use and not preselected, and so is anything `openFiles` holds open (for a folder,
+/// anything below it).
 class TempFilesActor final : public FileCleaningModule {
   public:
-    TempFilesActor(std::vector<std::filesystem::path> roots, DepthProvider depthProvider,
-                   std::shared_ptr<SecureDeletionService> deletionService,
-                   ModuleEnvironment environment);
+    TempFilesActor(
+        std::vector<std::filesystem::path> roots, DepthProvider depthProvider,
+        std::shared_ptr<SecureDeletionService> deletionService, ModuleEnvironment environment,
+        OpenFilesReader openFiles = [] { return platform::OpenFiles(); });
 
     [[nodiscard]] const std::vector<std::filesystem::path>& roots() const { return roots_; }
 
@@ -33,6 +39,7 @@ class TempFilesActor final : public FileCleaningModule {
 
     std::vector<std::filesystem::path> roots_;
     DepthProvider depthProvider_;
+    OpenFilesReader openFiles_;
 };
 
 }  // namespace quillo

@@ -30,6 +30,13 @@ std::filesystem::path accountHome() {
     return found->pw_dir;
 }
 
+// The rule of the XDG base folders: $`variable` when it is absolute, else below the home folder.
+std::filesystem::path userBaseFolder(const EnvironmentLookup& environment, const char* variable,
+                                     const char* belowHome) {
+    auto folder = absoluteVariable(environment, variable);
+    return folder.empty() ? homeFolder(environment) / belowHome : folder;
+}
+
 }  // namespace
 
 EnvironmentLookup processEnvironment() {
@@ -42,11 +49,24 @@ std::filesystem::path homeFolder(const EnvironmentLookup& environment) {
 }
 
 std::filesystem::path applicationSupportFolder(const EnvironmentLookup& environment) {
-    auto dataHome = absoluteVariable(environment, "XDG_DATA_HOME");
-    if (!dataHome.empty()) {
-        return dataHome;
-    }
-    return homeFolder(environment) / ".local" / "share";
+    return userBaseFolder(environment, "XDG_DATA_HOME", ".local/share");
+}
+
+std::filesystem::path configurationFolder(const EnvironmentLookup& environment) {
+    return userBaseFolder(environment, "XDG_CONFIG_HOME", ".config");
+}
+
+std::filesystem::path cachesFolder(const EnvironmentLookup& environment) {
+    return userBaseFolder(environment, "XDG_CACHE_HOME", ".cache");
+}
+
+std::filesystem::path stateFolder(const EnvironmentLookup& environment) {
+    return userBaseFolder(environment, "XDG_STATE_HOME", ".local/state");
+}
+
+std::filesystem::path temporaryFolder(const EnvironmentLookup& environment) {
+    auto folder = absoluteVariable(environment, "TMPDIR");
+    return folder.empty() ? std::filesystem::path("/tmp") : folder;
 }
 
 }  // namespace quillo::platform

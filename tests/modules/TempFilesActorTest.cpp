@@ -46,7 +46,10 @@ class TempFilesActorTest : public ::testing::Test, protected testing::FileModule
     std::shared_ptr<TempFilesActor> makeModule(
         Paths roots, std::shared_ptr<SecureDeletionService> service = {}) {
         return std::make_shared<TempFilesActor>(std::move(roots), depthProvider(),
-                                                std::move(service), environment());
+                                                std::move(service), environment(), [this] {
+                                                    ++openFileReads;
+                                                    return platform::OpenFiles(heldOpen);
+                                                });
     }
 
     CleanableItems scanned(ScanDepth scanDepth) {
@@ -64,6 +67,9 @@ class TempFilesActorTest : public ::testing::Test, protected testing::FileModule
         return items.front();
     }
 
+    /// What running processes hold open, as the module's reader reports it.
+    std::vector<std::string> heldOpen;
+    int openFileReads = 0;
     TemporaryDirectory folder;
     std::filesystem::path sharedTemp = folder / "private/tmp";
     std::filesystem::path userTemp = folder / "var/folders/T";
@@ -163,6 +169,25 @@ TEST_F(TempFilesActorTest, AStandardScanOffersTopLevelEntriesWhole) {
               allocatedSize(build / "a.o") + allocatedSize(build / "sub/b.o"));
     EXPECT_THAT(items[0].warnings, IsEmpty());
     EXPECT_TRUE(items[0].isSafeToDeleteByDefault);
+}
+
+TEST_F(TempFilesActorTest, WhatARunningProcessHoldsOpenIsInUseAndSoIsTheFolderAroundIt) {
+    const auto service = sharedTemp / "service-private";
+    testing::makeFile(service / "state/socket-owner.pid", 100);
+    testing::makeFile(sharedTemp / "held.bin", 100);
+    testing::makeFile(sharedTemp / "held.bin.old", 100);
+    heldOpen = {(service / "state/socket-owner.pid").native(), (sharedTemp / "held.bin").native()};
+
+    for (const auto scanDepth : allScanDepths) {
+        for (const auto& item : scanned(scanDepth)) {
+            const bool held = item.url != sharedTemp / "held.bin.old";
+            EXPECT_EQ(item.isSafeToDeleteByDefault, !held) << item.url;
+            EXPECT_EQ(item.warnings,
+                      held ? Warnings{CleanableItemWarning::lockedByRunningProcess} : Warnings{})
+                << item.url;
+        }
+    }
+    EXPECT_EQ(openFileReads, 2) << "read once per scan";
 }
 
 TEST_F(TempFilesActorTest, ADeepScanOffersEveryNonEmptyEntryInWalkOrder) {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/CleaningModuleDescriptor.h"
+#include "model/ScanDepth.h"
+#include "modules/CleaningEngine.h"
+
+namespace quillo {
+
+/// One scan's outcome as the headless report shows it.
+struct ScanSummary {
+    ScanDepth depth = ScanDepth::standard;
+    /// Every module of the engine, in its order.
+    std::vector<CleaningModuleDescriptor> modules;
+    ScanResults results;
+    /// Modules that were not scanned, with the reason shown for each.
+    std::map<CleaningModuleID, std::string> leftOut;
+    std::chrono::milliseconds elapsed{0};
+};
+
+/// A German line per module (item count, total, how many are preselected), the modules left out
+/// and the grand total.
+std::string scanReportText(const ScanSummary& summary);
+
+/// Every item found, in module order, as a JSON array: id, path, size, modification time,
+/// module, warnings and whether it is preselected.
+std::string scanReportJSON(const ScanSummary& summary);
+
+}  // namespace quillo
