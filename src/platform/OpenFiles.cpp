@@ -21,9 +21,8 @@ void addIfPath(std::vector<std::string>& paths,
 }  // namespace
 
 OpenFiles::OpenFiles(std::vector<std::string> paths) : paths_(std::move(paths)) {
-    std::ranges::sort(paths_);
-    const auto duplicates = std::ranges::unique(paths_);
-    paths_.erase(duplicates.begin(), duplicates.end());
+    std::sort(paths_.begin(), paths_.end());
+    paths_.erase(std::unique(paths_.begin(), paths_.end()), paths_.end());
 }
 
 OpenFiles OpenFiles::read(const std::filesystem::path& procRoot) {
@@ -41,7 +40,7 @@ OpenFiles OpenFiles::read(const std::filesystem::path& procRoot) {
 
 bool OpenFiles::holdsAtOrBelow(const std::filesystem::path& url) const {
     const auto& path = url.native();
-    const auto first = std::ranges::lower_bound(paths_, path);
+    const auto first = std::lower_bound(paths_.begin(), paths_.end(), path);
     if (first == paths_.end()) {
         return false;
     }
@@ -49,7 +48,7 @@ bool OpenFiles::holdsAtOrBelow(const std::filesystem::path& url) const {
         return true;
     }
     const auto folderPrefix = path.ends_with('/') ? path : path + '/';
-    const auto below = std::ranges::lower_bound(paths_, folderPrefix);
+    const auto below = std::lower_bound(paths_.begin(), paths_.end(), folderPrefix);
     return below != paths_.end() && below->starts_with(folderPrefix);
 }
 

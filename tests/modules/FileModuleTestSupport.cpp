@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 #include <variant>
@@ -87,6 +88,23 @@ CleanableItems FileModuleFixture::scannedItems(CleaningModule& module) {
     }
     EXPECT_TRUE(outcome->ok()) << "the scan failed";
     return outcome->ok() ? std::move(*outcome).value() : CleanableItems{};
+}
+
+std::vector<std::string> displayNamesOf(const CleanableItems& items) {
+    std::vector<std::string> names;
+    for (const auto& item : items) {
+        names.push_back(item.displayName);
+    }
+    return names;
+}
+
+const CleanableItem* itemNamed(const CleanableItems& items, const std::string& name) {
+    const auto found = std::ranges::find(items, name, &CleanableItem::displayName);
+    if (found == items.end()) {
+        ADD_FAILURE() << "nothing offered as " << name;
+        return nullptr;
+    }
+    return &*found;
 }
 
 StreamRecording deleteThroughModule(CleaningModule& module, CleanableItems items,

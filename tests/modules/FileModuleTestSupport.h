@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "deletion/SecureDeletionServiceHarness.h"
 #include "model/ScanDepth.h"
@@ -69,6 +71,12 @@ class FileModuleFixture {
     int depthQuestions = 0;
     std::function<void()> whenDepthAsked;
 };
+
+/// The display names of `items`, in order.
+std::vector<std::string> displayNamesOf(const CleanableItems& items);
+
+/// The item offered as `name`; fails the test and gives nothing if there is none.
+const CleanableItem* itemNamed(const CleanableItems& items, const std::string& name);
 
 /// Deletes `items` through `module` (built on `harness.service()`) and records the stream until
 /// the run is over.
