@@ -1,0 +1,84 @@
+#include "modules/DefaultModuleSet.h"
+
+#include <utility>
+
+#include "modules/ApplicationResidualActor.h"
+#include "modules/DiagnosticReportsActor.h"
+#include "modules/LocalSnapshotsActor.h"
+#include "modules/SystemLogsActor.h"
+#include "platform/FontDatabaseReset.h"
+#include "platform/Hibernation.h"
+#include "platform/RunningApplications.h"
+#include "platform/SnapshotTools.h"
+#include "support/Sleeper.h"
+#include "support/ThreadPool.h"
+
+namespace quillo {
+
+namespace {
+
+constexpr int kLogRecencyInDays = 7;
+
+}  // namespace
+
+DefaultModuleServices platformModuleServices(const std::shared_ptr<support::ThreadPool>& pool) {
+    auto locations = platformLocations();
+#if defined(__APPLE__)
+    PostDeleteHook fontHook = platform::defaultPostDeleteHook;
+#else
+    PostDeleteHook fontHook = platform::fontconfigCacheRebuild;
+#endif
+    return DefaultModuleServices{
+        .makeContext = [pool] { return pool->makeStrand(); },
+        .pool = pool,
+        .locations = std::move(locations),
+        .receipts = ReceiptStore::OnDisk{ReceiptStore::defaultURL()},
+        .runningApplicationBundleIDs = platform::runningApplicationIdentifiers,
+        .hibernateMode = platform::hibernateMode,
+        .isInstalled = platform::installedApplicationCheck(
+            platform::defaultInstalledApplicationSources(), support::makeSteadySleeper(pool)),
+        .snapshotLister = platform::defaultLister,
+        .snapshotDeleter = platform::defaultDeleter,
+        .fontCachePostDeleteHook = std::move(fontHook),
+        .openFiles = platform::currentOpenFiles,
+    };
+}
+
+std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
+                                            DepthProvider depthProvider,
+                                            DefaultModuleServices services) {
+    auto store = ReceiptStore::create(std::move(services.receipts), services.makeContext());
+    auto service =
+        SecureDeletionService::create(std::move(modeProvider), store, services.makeContext());
+    auto& locations = services.locations;
+    const auto environment = [&services] {
+        return ModuleEnvironment{.context = services.makeContext(), .pool = services.pool};
+    };
+    std::vector<std::shared_ptr<CleaningModule>> modules{
+        std::make_shared<SystemCachesActor>(
+            std::move(locations.cacheRoots), std::move(services.runningApplicationBundleIDs),
+            depthProvider, service, environment(), std::move(locations.excludedCacheEntries)),
+        std::make_shared<SystemLogsActor>(std::move(locations.logRoots), kLogRecencyInDays,
+                                          depthProvider, service, environment()),
+        std::make_shared<TempFilesActor>(std::move(locations.tempRoots), depthProvider, service,
+                                         environment(), std::move(services.openFiles)),
+        std::make_shared<SleepImageActor>(std::move(locations.sleepImage),
+                                          std::move(services.hibernateMode), service,
+                                          environment()),
+        std::make_shared<DiagnosticReportsActor>(std::move(locations.reportRoots),
+                                                 std::move(locations.deepReportRoots),
+                                                 depthProvider, service, environment()),
+        std::make_shared<ApplicationResidualActor>(std::move(locations.residualRoots),
+                                                   std::move(services.isInstalled), service,
+                                                   environment()),
+        std::make_shared<LocalSnapshotsActor>(
+            std::move(services.snapshotLister), std::move(services.snapshotDeleter),
+            LocalSnapshotsActor::Environment{.context = services.makeContext()}),
+        std::make_shared<FontCacheActor>(std::move(locations.fontRoots),
+                                         std::move(services.fontCachePostDeleteHook), service,
+                                         environment()),
+    };
+    return std::make_shared<CleaningEngine>(std::move(modules), services.makeContext());
+}
+
+}  // namespace quillo

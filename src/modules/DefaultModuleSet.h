@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "deletion/ReceiptStore.h"
+#include "deletion/SecureDeletionService.h"
+#include "modules/CleaningEngine.h"
+#include "modules/FontCacheActor.h"
+#include "modules/LocalSnapshot.h"
+#include "modules/ModuleLocations.h"
+#include "modules/SleepImageActor.h"
+#include "modules/SystemCachesActor.h"
+#include "modules/TempFilesActor.h"
+#include "platform/InstalledApplications.h"
+
+namespace quillo {
+
+/// Everything the default modules reach the system through, and where they run.
+struct DefaultModuleServices {
+    /// Makes a fresh serialised context: one for the engine, each module, the service and the
+    /// store.
+    std::function<support::ExecutorRef()> makeContext;
+    /// Where folders are sized in parallel.
+    support::ExecutorRef pool;
+    ModuleLocations locations;
+    ReceiptStore::Persistence receipts;
+    RunningIdentifiersProvider runningApplicationBundleIDs;
+    HibernateModeProvider hibernateMode;
+    platform::InstalledApplicationCheck isInstalled;
+    SnapshotLister snapshotLister;
+    SnapshotDeleter snapshotDeleter;
+    PostDeleteHook fontCachePostDeleteHook;
+    OpenFilesReader openFiles;
+};
+
+/// The services of this machine: its locations, the receipts file at its default place, the
+/// platform's readers and tools, contexts made on `pool`.
+DefaultModuleServices platformModuleServices(const std::shared_ptr<support::ThreadPool>& pool);
+
+/// The engine the application runs with: one receipt store, one deletion service and the eight
+/// modules in identifier order. `modeProvider` and `depthProvider` are asked afresh for every
+/// deletion run and every scan.
+std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
+                                            DepthProvider depthProvider,
+                                            DefaultModuleServices services);
+
+}  // namespace quillo
