@@ -1,26 +1,17 @@
 #include "deletion/ReceiptStore.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <array>
-#include <cerrno>
 #include <cstring>
 #include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "platform/AtomicFile.h"
-#include "platform/FileDescriptor.h"
+#include "platform/FileReading.h"
+#include "platform/SetAside.h"
 #include "platform/StandardDirectories.h"
-#include "support/Formatting.h"
 
 namespace quillo {
 
 namespace {
-
-constexpr int kMaxAsideAttempts = 100;
 
 support::Error storeError(std::string reason) {
     return support::Error::make(ReceiptStoreError(std::move(reason)));
@@ -61,45 +52,10 @@ support::Error unreadable(const std::string& reason) {
     return storeError("Belegdatei nicht lesbar: " + reason);
 }
 
-// The whole file, or nothing when there is none. Read through one descriptor so that what is
-// checked is what is read; O_NONBLOCK keeps a FIFO in the file's place from blocking the store.
-support::Result<std::optional<std::string>> readReceiptsFile(const std::filesystem::path& url) {
-    const platform::FileDescriptor file(::open(url.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!file.valid()) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            return std::optional<std::string>();
-        }
-        return unreadable(std::strerror(errno));
-    }
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0) {
-        return unreadable(std::strerror(errno));
-    }
-    if (!S_ISREG(status.st_mode)) {
-        return unreadable("keine gewöhnliche Datei");
-    }
-    std::string contents;
-    contents.reserve(static_cast<std::size_t>(status.st_size));
-    std::array<char, 65536> buffer{};
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return unreadable(std::strerror(errno));
-        }
-        if (count == 0) {
-            return std::optional<std::string>(std::move(contents));
-        }
-        contents.append(buffer.data(), static_cast<std::size_t>(count));
-    }
-}
-
 support::Result<LoadedFile> loadFile(const std::filesystem::path& url) {
-    auto contents = readReceiptsFile(url);
+    auto contents = platform::readWholeFile(url);
     if (!contents) {
-        return contents.error();
+        return unreadable(contents.error().description());
     }
     if (!contents.value()) {
         return LoadedFile{};
@@ -210,20 +166,11 @@ support::Status ReceiptStore::persist(const std::filesystem::path& url) {
 // The old file may hold receipts of earlier runs in a form this version cannot read; it is kept
 // under a name of its own instead of being overwritten.
 support::Status ReceiptStore::moveUnreadableAside(const std::filesystem::path& url) {
-    const std::string base =
-        url.native() + ".unreadable-" + support::formatFileNameTimestamp(clock_());
-    for (int attempt = 1; attempt <= kMaxAsideAttempts; ++attempt) {
-        const std::string aside = attempt == 1 ? base : base + "-" + std::to_string(attempt);
-        if (::renameat2(AT_FDCWD, url.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0 ||
-            errno == ENOENT) {
-            undecodableFileOnDisk_ = false;
-            return support::Unit{};
-        }
-        if (errno != EEXIST) {
-            return asideError(errno);
-        }
+    if (auto aside = platform::moveUnreadableFileAside(url, clock_()); !aside) {
+        return asideError(aside.error().as<platform::FileWriteError>()->code());
     }
-    return asideError(EEXIST);
+    undecodableFileOnDisk_ = false;
+    return support::Unit{};
 }
 
 }  // namespace quillo

@@ -1,0 +1,56 @@
+#include "platform/FileReading.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/FileDescriptor.h"
+
+namespace quillo::platform {
+
+namespace {
+
+support::Error readError(std::string reason) {
+    return support::Error::make(FileReadError(std::move(reason)));
+}
+
+}  // namespace
+
+support::Result<std::optional<std::string>> readWholeFile(const std::filesystem::path& file) {
+    const FileDescriptor descriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!descriptor.valid()) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return std::optional<std::string>();
+        }
+        return readError(std::strerror(errno));
+    }
+    struct stat status {};
+    if (::fstat(descriptor.get(), &status) != 0) {
+        return readError(std::strerror(errno));
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return readError("keine gewöhnliche Datei");
+    }
+    std::string contents;
+    contents.reserve(static_cast<std::size_t>(status.st_size));
+    std::array<char, 65536> buffer{};
+    for (;;) {
+        const ssize_t count = ::read(descriptor.get(), buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return readError(std::strerror(errno));
+        }
+        if (count == 0) {
+            return std::optional<std::string>(std::move(contents));
+        }
+        contents.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+}
+
+}  // namespace quillo::platform
