@@ -11,4 +11,4 @@ cmake --build --preset release
 if [ -x build/release/app/quillo ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec build/release/app/quillo "$@"
 fi
-exec build/release/app/quillo-report "$@"
+exec build/release/app/quillo-scan "$@"
