@@ -15,14 +15,10 @@ repeats=${REPEATS:-3}
 small_repeats=${SMALL_REPEATS:-$repeats}
 size_mib=${SIZE_MIB:-1024}
 small_files=${SMALL_FILES:-50000}
-repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/lib.sh"
 
-cmake --preset release -S "$repo" >/dev/null
-cmake --build "$repo/build/release" --target quillo-deletion-bench >/dev/null
-bench="$repo/build/release/bench/quillo-deletion-bench"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillo-deletion-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+build_bench quillo-deletion-bench
+make_work_folder quillo-deletion-bench
 file="$work/big.bin"
 tree="$work/tree"
 store="$work/receipts.json"

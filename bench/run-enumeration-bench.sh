@@ -12,14 +12,10 @@ set -euo pipefail
 
 repeats_warm=${REPEATS_WARM:-5}
 repeats_cold=${REPEATS_COLD:-3}
-repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/lib.sh"
 
-cmake --preset release -S "$repo" >/dev/null
-cmake --build "$repo/build/release" --target quillo-enumeration-bench >/dev/null
-bench="$repo/build/release/bench/quillo-enumeration-bench"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillo-enumeration-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+build_bench quillo-enumeration-bench
+make_work_folder quillo-enumeration-bench
 tree="$work/tree"
 
 echo "Creating the tree in $tree ..."

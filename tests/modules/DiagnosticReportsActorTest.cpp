@@ -162,19 +162,7 @@ TEST_F(DiagnosticReportsActorTest, MissingFoldersGiveNothing) {
 
 TEST_F(DiagnosticReportsActorTest, ACancelledScanFailsWithCancellation) {
     testing::makeFile(userReports / "User_1.crash", 700);
-    support::CancellationSource before;
-    before.cancel();
-    auto outcome = scanToEnd(*module, before.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, 0);
-
-    support::CancellationSource whileAsking;
-    whenDepthAsked = [&] { whileAsking.cancel(); };
-    outcome = scanToEnd(*module, whileAsking.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, 1);
+    expectScanCancelledBeforeAndWhileAskingDepth(*module);
 }
 
 }  // namespace

@@ -90,6 +90,24 @@ CleanableItems FileModuleFixture::scannedItems(CleaningModule& module) {
     return outcome->ok() ? std::move(*outcome).value() : CleanableItems{};
 }
 
+void FileModuleFixture::expectScanCancelledBeforeAndWhileAskingDepth(CleaningModule& module) {
+    const int questionsBefore = depthQuestions;
+    support::CancellationSource before;
+    before.cancel();
+    auto outcome = scanToEnd(module, before.token());
+    ASSERT_TRUE(outcome && !outcome->ok());
+    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_EQ(depthQuestions, questionsBefore);
+
+    support::CancellationSource whileAsking;
+    whenDepthAsked = [&whileAsking] { whileAsking.cancel(); };
+    outcome = scanToEnd(module, whileAsking.token());
+    whenDepthAsked = nullptr;
+    ASSERT_TRUE(outcome && !outcome->ok());
+    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_EQ(depthQuestions, questionsBefore + 1);
+}
+
 std::vector<std::string> displayNamesOf(const CleanableItems& items) {
     std::vector<std::string> names;
     for (const auto& item : items) {

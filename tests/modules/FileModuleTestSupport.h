@@ -63,6 +63,10 @@ class FileModuleFixture {
     /// The items of a scan to the end; fails the test and gives none if the scan did not succeed.
     CleanableItems scannedItems(CleaningModule& module);
 
+    /// Checks that a scan fails with the cancellation error when its token is cancelled before
+    /// it starts (the depth never asked) and when it is cancelled while the depth is asked.
+    void expectScanCancelledBeforeAndWhileAskingDepth(CleaningModule& module);
+
     std::shared_ptr<support::ManualExecutor> executor = std::make_shared<support::ManualExecutor>();
     /// Where folders are sized; `executor` unless a test wants to step the sizing on its own.
     std::shared_ptr<support::ManualExecutor> pool = executor;

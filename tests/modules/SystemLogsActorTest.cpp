@@ -61,11 +61,6 @@ class SystemLogsActorTest : public ::testing::Test {
         return fixture.scannedItems(*module);
     }
 
-    std::optional<support::Result<CleanableItems>> scanCancelledBy(
-        const support::CancellationSource& source) {
-        return fixture.scanToEnd(*module, source.token());
-    }
-
     testing::TemporaryDirectory folder;
     testing::FileModuleFixture fixture;
     std::filesystem::path userLogs = folder / "home/Library/Logs";
@@ -235,17 +230,7 @@ TEST_F(SystemLogsActorTest, MissingRootsAndLinkedFoldersGiveNothing) {
 
 TEST_F(SystemLogsActorTest, ACancelledScanFailsWithCancellation) {
     makeLog(userLogs / "a.log");
-    support::CancellationSource before;
-    before.cancel();
-    auto outcome = scanCancelledBy(before);
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-
-    support::CancellationSource whileAsking;
-    fixture.whenDepthAsked = [&whileAsking] { whileAsking.cancel(); };
-    outcome = scanCancelledBy(whileAsking);
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    fixture.expectScanCancelledBeforeAndWhileAskingDepth(*module);
 }
 
 TEST_F(SystemLogsActorTest, DeletesItsItemsThroughTheServiceAndLeavesTheFolders) {

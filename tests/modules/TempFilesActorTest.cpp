@@ -302,19 +302,7 @@ TEST_F(TempFilesActorTest, ARootThatIsALinkIsNotScanned) {
 
 TEST_F(TempFilesActorTest, ACancelledScanFailsWithCancellation) {
     testing::makeFile(sharedTemp / "a.tmp", 4000);
-    support::CancellationSource before;
-    before.cancel();
-    auto outcome = scanToEnd(*module, before.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, 0);
-
-    support::CancellationSource whileAsking;
-    whenDepthAsked = [&] { whileAsking.cancel(); };
-    outcome = scanToEnd(*module, whileAsking.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, 1);
+    expectScanCancelledBeforeAndWhileAskingDepth(*module);
 }
 
 TEST_F(TempFilesActorTest, DeletingADeepScanRemovesTheFolderAndEachItemInItWithoutFailures) {
