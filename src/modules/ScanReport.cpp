@@ -17,7 +17,7 @@ std::string depthName(ScanDepth depth) {
 
 std::string seconds(std::chrono::milliseconds elapsed) {
     std::ostringstream text;
-    text.precision(1);
+    text.precision(2);
     text << std::fixed << static_cast<double>(elapsed.count()) / 1000.0;
     auto value = text.str();
     std::replace(value.begin(), value.end(), '.', ',');

@@ -48,7 +48,7 @@ TEST(ScanReportTest, TextGivesEachModuleItsCountTotalAndPreselectionThenTheLeftO
               "  System-Caches: 0 Objekte, 0 Byte (0 sicher löschbar)\n"
               "  System-Logs: 2 Objekte, 3 MB (1 sicher löschbar)\n"
               "  Ruhezustand-Abbild: nicht untersucht (Festplattenvollzugriff fehlt)\n"
-              "Gesamt: 2 Objekte, 3 MB, Dauer 1,3 s\n");
+              "Gesamt: 2 Objekte, 3 MB, Dauer 1,26 s\n");
 }
 
 TEST(ScanReportTest, JsonListsEveryItemWithItsFieldsAndSurvivesPathsThatAreNotUtf8) {
