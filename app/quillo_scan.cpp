@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         options->deep || settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard;
     // Read on the main thread, like every use of the settings.
     auto engine = makeDefault(
-        [main, &settings](support::Completion<DeletionMode> answer) {
+        [main, &settings](const support::Completion<DeletionMode>& answer) {
             main->post([&settings, answer] { answer(settings.deletionMode()); });
         },
         [main, depth](const std::function<void(ScanDepth)>& answer) {

@@ -45,7 +45,7 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
 }
 
 std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
-                                            DepthProvider depthProvider,
+                                            const DepthProvider& depthProvider,
                                             DefaultModuleServices services) {
     auto store = ReceiptStore::create(std::move(services.receipts), services.makeContext());
     auto service =

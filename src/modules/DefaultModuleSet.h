@@ -42,7 +42,7 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
 /// modules in identifier order. `modeProvider` and `depthProvider` are asked afresh for every
 /// deletion run and every scan.
 std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
-                                            DepthProvider depthProvider,
+                                            const DepthProvider& depthProvider,
                                             DefaultModuleServices services);
 
 }  // namespace quillo

@@ -44,7 +44,7 @@ std::optional<std::string> executableName(const std::filesystem::path& processFo
 }
 
 std::optional<std::string> flatpakIdFromEnvironment(const std::filesystem::path& processFolder) {
-    const auto environment = readSmallTextFile(processFolder / "environ", 1024 * 1024);
+    const auto environment = readSmallTextFile(processFolder / "environ", std::size_t{1024} * 1024);
     if (!environment) {
         return std::nullopt;
     }
