@@ -36,8 +36,8 @@ support::ChangeNotifier::Subscription DeleteViewModel::observe(
     return notifier_.observe(std::move(observer));
 }
 
-void DeleteViewModel::setTypedConfirmation(std::string typed) {
-    typedConfirmation_.set(std::move(typed));
+void DeleteViewModel::setTypedConfirmation(const std::string& typed) {
+    typedConfirmation_.set(typed);
 }
 
 const std::string& DeleteViewModel::confirmationPhrase() {

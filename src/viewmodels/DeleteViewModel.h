@@ -73,7 +73,7 @@ class DeleteViewModel final {
     /// Fixed when the confirmation opens.
     [[nodiscard]] const CleanableItems& pendingItems() const { return pendingItems_.get(); }
     [[nodiscard]] const std::string& typedConfirmation() const { return typedConfirmation_.get(); }
-    void setTypedConfirmation(std::string typed);
+    void setTypedConfirmation(const std::string& typed);
     /// Whether a run's stream is still being followed.
     [[nodiscard]] bool hasDeleteTask() const { return deleteTask_.get() != nullptr; }
 
