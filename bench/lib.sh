@@ -3,7 +3,7 @@
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 build_bench() {
-    cmake --preset release -S "$repo" >/dev/null
+    cmake --preset release -S "$repo" -DQUILLO_BUILD_BENCH=ON >/dev/null
     cmake --build "$repo/build/release" --target "$1" >/dev/null
     bench="$repo/build/release/bench/$1"
 }
