@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/CleanableItem.h"
+
+namespace quillo {
+
+/// The folded names and paths of one list of items, made once per scan result so that typing a
+/// query does not fold every item again. All texts share one buffer.
+class ItemSearchIndex final {
+  public:
+    explicit ItemSearchIndex(const std::vector<CleanableItem>& items);
+
+    /// The positions, in list order, of the items whose folded name or path contains `query`,
+    /// which must be folded itself (SearchText::folded).
+    [[nodiscard]] std::vector<std::size_t> matches(std::string_view query) const;
+
+  private:
+    struct Entry {
+        std::size_t nameStart;
+        std::size_t pathStart;
+        std::size_t end;
+    };
+    std::string folded_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace quillo

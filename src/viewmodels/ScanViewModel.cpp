@@ -1,0 +1,299 @@
+#include "viewmodels/ScanViewModel.h"
+
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+#include "support/Formatting.h"
+#include "text/Text.h"
+#include "viewmodels/SearchText.h"
+
+namespace quillo {
+
+namespace {
+
+constexpr std::string_view kSelectedItemIDs = "selectedItemIDs";
+
+bool isRecentlyModified(const CleanableItem& item) {
+    return std::find(item.warnings.begin(), item.warnings.end(),
+                     CleanableItemWarning::recentlyModified) != item.warnings.end();
+}
+
+struct SubtitleText {
+    const ScanViewModel& model;
+
+    std::string operator()(const ScanViewModel::Failed& failed) const {
+        return text::format("content.subtitle.failed.format", {failed.message});
+    }
+    std::string operator()(ScanViewModel::Idle) const {
+        return text::text("content.subtitle.idle");
+    }
+    std::string operator()(ScanViewModel::Scanning) const {
+        return text::text("content.subtitle.scanning");
+    }
+    std::string operator()(ScanViewModel::Completed) const {
+        return text::format("content.subtitle.completed.format",
+                            {support::formatByteCount(model.totalBytes()),
+                             support::formatByteCount(model.selectedBytes())});
+    }
+};
+
+}  // namespace
+
+ScanViewModel::ScanViewModel(std::shared_ptr<const CleaningEngine> engine,
+                             const AppSettings& settings,
+                             std::shared_ptr<support::MainExecutor> mainExecutor,
+                             std::function<bool()> isSandboxed)
+    : engine_(std::move(engine)),
+      settings_(settings),
+      mainExecutor_(std::move(mainExecutor)),
+      isSandboxed_(std::move(isSandboxed)),
+      descriptors_(engine_->descriptors()),
+      phase_(notifier_, "phase", Idle{}),
+      resultsByModule_(notifier_, "resultsByModule"),
+      searchQuery_(notifier_, "searchQuery"),
+      cachedAllItems_(notifier_, "cachedAllItems"),
+      itemsByID_(notifier_, "itemsByID"),
+      bytesPerModule_(notifier_, "bytesPerModule"),
+      totalBytes_(notifier_, "totalBytes"),
+      currentScan_(notifier_, "currentScan") {}
+
+ScanViewModel::~ScanViewModel() {
+    if (const auto& running = currentScan_.get()) {
+        running->cancellation.cancel();
+    }
+}
+
+support::ChangeNotifier::Subscription ScanViewModel::observe(
+    support::ChangeNotifier::Observer observer) {
+    return notifier_.observe(std::move(observer));
+}
+
+std::vector<CleaningModuleDescriptor> ScanViewModel::enabledDescriptors() const {
+    const auto& disabled = settings_.disabledModuleIDs();
+    std::vector<CleaningModuleDescriptor> enabled;
+    std::copy_if(descriptors_.begin(), descriptors_.end(), std::back_inserter(enabled),
+                 [&](const CleaningModuleDescriptor& descriptor) {
+                     return !disabled.contains(descriptor.id);
+                 });
+    return enabled;
+}
+
+bool ScanViewModel::isAvailable(const CleaningModuleDescriptor& descriptor) const {
+    return FullDiskAccessProbe::isModuleAvailable(descriptor, settings_.fullDiskAccessStatus(),
+                                                  isSandboxed_());
+}
+
+bool ScanViewModel::hasAvailableModule() const {
+    const auto enabled = enabledDescriptors();
+    return std::any_of(
+        enabled.begin(), enabled.end(),
+        [this](const CleaningModuleDescriptor& descriptor) { return isAvailable(descriptor); });
+}
+
+ScanViewModel::ItemRefs ScanViewModel::visibleItems(CleaningModuleID moduleID) const {
+    const auto entry = resultsByModule().find(moduleID);
+    if (entry == resultsByModule().end()) {
+        return {};
+    }
+    const auto& items = entry->second;
+    ItemRefs visible;
+    const auto query = SearchText::trimmed(searchQuery());
+    if (query.empty()) {
+        visible.reserve(items.size());
+        for (const auto& item : items) {
+            visible.push_back(&item);
+        }
+        return visible;
+    }
+    const auto& index = searchIndexes_.try_emplace(moduleID, items).first->second;
+    for (const auto position : index.matches(SearchText::folded(query))) {
+        visible.push_back(&items[position]);
+    }
+    return visible;
+}
+
+CleanableItems ScanViewModel::selectedItems() const {
+    CleanableItems selected;
+    selected.reserve(selectedItemIDs_.size());
+    for (const auto& id : selectedItemIDs_) {
+        if (const auto* item = itemsByID().find(id)) {
+            selected.push_back(*item);
+        }
+    }
+    return selected;
+}
+
+std::string ScanViewModel::subtitle() const {
+    return std::visit(SubtitleText{*this}, phase());
+}
+
+void ScanViewModel::startScan() {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    if (const auto& running = currentScan_.get()) {
+        running->cancellation.cancel();
+    }
+    phase_.set(Scanning{});
+    applyResults({});
+    replaceSelection({});
+
+    TaskHandle task{.cancellation = {}, .serial = ++lastScanSerial_};
+    // The engine answers on its own context; the outcome is taken on the main thread. A task
+    // stops being current only by being cancelled (a new scan, cancelScan or the destructor), so
+    // the outcome of a cancelled task is dropped before it touches this object, which may be
+    // gone: the replacing scan or cancelScan owns phase and results now.
+    engine_->scan(modulesToScan(), task.cancellation.token(),
+                  [this, task, mainExecutor = mainExecutor_](support::Result<ScanResults> outcome) {
+                      mainExecutor->post([this, task, outcome = std::move(outcome)]() mutable {
+                          if (!task.cancellation.isCancelled()) {
+                              finishScan(task, std::move(outcome));
+                          }
+                      });
+                  });
+    currentScan_.set(std::move(task));
+}
+
+void ScanViewModel::finishScan([[maybe_unused]] const TaskHandle& task,
+                               support::Result<ScanResults> outcome) {
+    assert(currentScan_.get() == task && "a replaced scan is cancelled");
+    const support::ChangeNotifier::Batch batch(notifier_);
+    currentScan_.set(std::nullopt);
+    if (outcome) {
+        applyResults(std::move(outcome).value());
+        phase_.set(Completed{});
+    } else if (outcome.error().isCancellation()) {
+        phase_.set(Idle{});
+    } else {
+        phase_.set(Failed{outcome.error().description()});
+    }
+}
+
+void ScanViewModel::cancelScan() {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    if (const auto& running = currentScan_.get()) {
+        running->cancellation.cancel();
+    }
+    currentScan_.set(std::nullopt);
+    phase_.set(Idle{});
+}
+
+std::set<CleaningModuleID> ScanViewModel::modulesToScan() const {
+    std::set<CleaningModuleID> modules;
+    for (const auto& descriptor : enabledDescriptors()) {
+        if (isAvailable(descriptor)) {
+            modules.insert(descriptor.id);
+        }
+    }
+    return modules;
+}
+
+void ScanViewModel::applyResults(ScanResults results) {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    // Derived from the stored results, so that equal results keep equal addresses and notify
+    // nobody.
+    resultsByModule_.set(std::move(results));
+    std::size_t count = 0;
+    for (const auto& entry : resultsByModule()) {
+        count += entry.second.size();
+    }
+    ItemRefs all;
+    all.reserve(count);
+    BytesPerModule perModule;
+    std::int64_t total = 0;
+    for (const auto& [module, items] : resultsByModule()) {
+        std::int64_t sum = 0;
+        for (const auto& item : items) {
+            all.push_back(&item);
+            sum += item.sizeInBytes;
+        }
+        perModule[module] = sum;
+        total += sum;
+    }
+    itemsByID_.set(ItemIndex(all));
+    cachedAllItems_.set(std::move(all));
+    bytesPerModule_.set(std::move(perModule));
+    totalBytes_.set(total);
+    searchIndexes_.clear();
+    recountSelectedBytes();
+}
+
+void ScanViewModel::toggleSelection(const Uuid& id) {
+    if (selectedItemIDs_.erase(id) > 0) {
+        selectedBytes_ -= sizeOf(id);
+    } else {
+        selectedItemIDs_.insert(id);
+        selectedBytes_ += sizeOf(id);
+    }
+    notifier_.changed(kSelectedItemIDs);
+}
+
+void ScanViewModel::selectSafe() {
+    ItemIDs safe;
+    for (const auto* item : cachedAllItems()) {
+        if (item->isSafeToDeleteByDefault && !isRecentlyModified(*item)) {
+            safe.insert(item->id);
+        }
+    }
+    replaceSelection(std::move(safe));
+}
+
+void ScanViewModel::selectAll() {
+    ItemIDs all;
+    all.reserve(cachedAllItems().size());
+    for (const auto* item : cachedAllItems()) {
+        all.insert(item->id);
+    }
+    replaceSelection(std::move(all));
+}
+
+void ScanViewModel::clearSelection() {
+    replaceSelection({});
+}
+
+void ScanViewModel::removeDeletedItems(const std::vector<Uuid>& ids) {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    const ItemIDs removed(ids.begin(), ids.end());
+    bool deselected = false;
+    for (const auto& id : removed) {
+        deselected = selectedItemIDs_.erase(id) > 0 || deselected;
+    }
+    if (deselected) {
+        notifier_.changed(kSelectedItemIDs);
+    }
+    ScanResults remaining;
+    for (const auto& [module, items] : resultsByModule()) {
+        auto& kept = remaining[module];
+        std::copy_if(items.begin(), items.end(), std::back_inserter(kept),
+                     [&](const CleanableItem& item) { return !removed.contains(item.id); });
+    }
+    applyResults(std::move(remaining));
+}
+
+// Taken by reference: moving a by-value text into the field trips a false uninitialised-value
+// warning of GCC 12 at -O3.
+void ScanViewModel::setSearchQuery(const std::string& query) {
+    searchQuery_.set(query);
+}
+
+void ScanViewModel::replaceSelection(ItemIDs ids) {
+    if (ids == selectedItemIDs_) {
+        return;
+    }
+    selectedItemIDs_ = std::move(ids);
+    recountSelectedBytes();
+    notifier_.changed(kSelectedItemIDs);
+}
+
+void ScanViewModel::recountSelectedBytes() {
+    selectedBytes_ = 0;
+    for (const auto& id : selectedItemIDs_) {
+        selectedBytes_ += sizeOf(id);
+    }
+}
+
+std::int64_t ScanViewModel::sizeOf(const Uuid& id) const {
+    const auto* item = itemsByID().find(id);
+    return item != nullptr ? item->sizeInBytes : 0;
+}
+
+}  // namespace quillo

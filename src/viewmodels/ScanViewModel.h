@@ -1,0 +1,149 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_set>
+#include <variant>
+#include <vector>
+
+#include "modules/CleaningEngine.h"
+#include "support/Executor.h"
+#include "support/Observation.h"
+#include "system/AppSettings.h"
+#include "system/FullDiskAccessProbe.h"
+#include "viewmodels/ItemIndex.h"
+#include "viewmodels/ItemSearchIndex.h"
+#include "viewmodels/TaskHandle.h"
+#include "viewmodels/UuidHash.h"
+
+namespace quillo {
+
+/// The state of the main window: the scan phase, what every module found, the selection and the
+/// search text, with totals kept ready for the views. Main thread only. Observers hear a field's
+/// name (the accessor's name) once per change, after the command that changed it is done.
+class ScanViewModel final {
+  public:
+    struct Failed {
+        std::string message;
+        friend bool operator==(const Failed&, const Failed&) = default;
+    };
+    struct Idle {
+        friend bool operator==(Idle, Idle) = default;
+    };
+    struct Scanning {
+        friend bool operator==(Scanning, Scanning) = default;
+    };
+    struct Completed {
+        friend bool operator==(Completed, Completed) = default;
+    };
+    using Phase = std::variant<Failed, Idle, Scanning, Completed>;
+
+    /// Items by address in `resultsByModule`: valid until the results change, which observers
+    /// hear of. Rebuilding the derived fields then costs no copy of any item.
+    using ItemRefs = std::vector<const CleanableItem*>;
+    using ItemIDs = std::unordered_set<Uuid, UuidHash>;
+    using BytesPerModule = std::map<CleaningModuleID, std::int64_t>;
+
+    /// `settings` must outlive the view model. Scan outcomes are taken on `mainExecutor`, the
+    /// executor of the thread this object lives on. `isSandboxed` is asked afresh whenever
+    /// availability is decided.
+    ScanViewModel(
+        std::shared_ptr<const CleaningEngine> engine, const AppSettings& settings,
+        std::shared_ptr<support::MainExecutor> mainExecutor,
+        std::function<bool()> isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); });
+    ScanViewModel(const ScanViewModel&) = delete;
+    ScanViewModel& operator=(const ScanViewModel&) = delete;
+    /// Cancels a running scan; its outcome is then dropped, also when already queued.
+    ~ScanViewModel();
+
+    [[nodiscard]] support::ChangeNotifier::Subscription observe(
+        support::ChangeNotifier::Observer observer);
+
+    [[nodiscard]] const Phase& phase() const { return phase_.get(); }
+    /// In the order the engine returned each module's items.
+    [[nodiscard]] const ScanResults& resultsByModule() const { return resultsByModule_.get(); }
+    [[nodiscard]] const ItemIDs& selectedItemIDs() const { return selectedItemIDs_; }
+    [[nodiscard]] const std::string& searchQuery() const { return searchQuery_.get(); }
+    [[nodiscard]] const ItemRefs& cachedAllItems() const { return cachedAllItems_.get(); }
+    [[nodiscard]] const ItemIndex& itemsByID() const { return itemsByID_.get(); }
+    [[nodiscard]] const BytesPerModule& bytesPerModule() const { return bytesPerModule_.get(); }
+    [[nodiscard]] std::int64_t totalBytes() const { return totalBytes_.get(); }
+    [[nodiscard]] const std::optional<TaskHandle>& currentScan() const {
+        return currentScan_.get();
+    }
+    /// The engine's modules, in its order.
+    [[nodiscard]] const std::vector<CleaningModuleDescriptor>& descriptors() const {
+        return descriptors_;
+    }
+
+    /// The descriptors whose modules the settings do not disable.
+    [[nodiscard]] std::vector<CleaningModuleDescriptor> enabledDescriptors() const;
+    /// Whether the module can run under the current sandbox and full-disk-access situation.
+    [[nodiscard]] bool isAvailable(const CleaningModuleDescriptor& descriptor) const;
+    [[nodiscard]] bool hasAvailableModule() const;
+    /// The module's items whose name or path contains the trimmed search text, ignoring case;
+    /// all of them for a blank search text.
+    [[nodiscard]] ItemRefs visibleItems(CleaningModuleID moduleID) const;
+    [[nodiscard]] bool isSelected(const Uuid& id) const { return selectedItemIDs_.contains(id); }
+    /// Copies of the found items among the selected identifiers, in no particular order.
+    [[nodiscard]] CleanableItems selectedItems() const;
+    /// Kept up to date with every change of the selection or the results.
+    [[nodiscard]] std::int64_t selectedBytes() const { return selectedBytes_; }
+    [[nodiscard]] std::string subtitle() const;
+
+    /// Cancels a running scan, clears results and selection and scans the enabled, available
+    /// modules.
+    void startScan();
+    /// Stops a running scan; results already shown stay.
+    void cancelScan();
+    /// Replaces the results and rebuilds every field derived from them.
+    void applyResults(ScanResults results);
+    void toggleSelection(const Uuid& id);
+    /// Selects exactly the items that are safe by default and not recently modified, in every
+    /// module, whatever the search text.
+    void selectSafe();
+    void selectAll();
+    void clearSelection();
+    /// Drops the items a deletion run removed from the results and the selection.
+    void removeDeletedItems(const std::vector<Uuid>& ids);
+    void setSearchQuery(const std::string& query);
+
+  private:
+    [[nodiscard]] std::set<CleaningModuleID> modulesToScan() const;
+    void finishScan(const TaskHandle& task, support::Result<ScanResults> outcome);
+    void replaceSelection(ItemIDs ids);
+    void recountSelectedBytes();
+    [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
+
+    std::shared_ptr<const CleaningEngine> engine_;
+    const AppSettings& settings_;
+    std::shared_ptr<support::MainExecutor> mainExecutor_;
+    std::function<bool()> isSandboxed_;
+    std::vector<CleaningModuleDescriptor> descriptors_;
+
+    support::ChangeNotifier notifier_;
+    support::ObservedField<Phase> phase_;
+    support::ObservedField<ScanResults> resultsByModule_;
+    // Not an ObservedField, so that a toggle edits the set in place instead of copying a large
+    // selection per click; changes are told under the same rule.
+    ItemIDs selectedItemIDs_;
+    support::ObservedField<std::string> searchQuery_;
+    support::ObservedField<ItemRefs> cachedAllItems_;
+    support::ObservedField<ItemIndex> itemsByID_;
+    support::ObservedField<BytesPerModule> bytesPerModule_;
+    support::ObservedField<std::int64_t> totalBytes_;
+    support::ObservedField<std::optional<TaskHandle>> currentScan_;
+
+    std::int64_t selectedBytes_ = 0;
+    // Made on a module's first search after the results change, so that a rebuild of large
+    // results does not pay for searches nobody types.
+    mutable std::map<CleaningModuleID, ItemSearchIndex> searchIndexes_;
+    std::uint64_t lastScanSerial_ = 0;
+};
+
+}  // namespace quillo
