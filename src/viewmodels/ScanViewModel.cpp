@@ -12,6 +12,7 @@ namespace quillo {
 
 namespace {
 
+constexpr std::string_view kResultsByModule = "resultsByModule";
 constexpr std::string_view kSelectedItemIDs = "selectedItemIDs";
 
 bool isRecentlyModified(const CleanableItem& item) {
@@ -50,7 +51,6 @@ ScanViewModel::ScanViewModel(std::shared_ptr<const CleaningEngine> engine,
       isSandboxed_(std::move(isSandboxed)),
       descriptors_(engine_->descriptors()),
       phase_(notifier_, "phase", Idle{}),
-      resultsByModule_(notifier_, "resultsByModule"),
       searchQuery_(notifier_, "searchQuery"),
       cachedAllItems_(notifier_, "cachedAllItems"),
       itemsByID_(notifier_, "itemsByID"),
@@ -188,19 +188,25 @@ std::set<CleaningModuleID> ScanViewModel::modulesToScan() const {
 }
 
 void ScanViewModel::applyResults(ScanResults results) {
+    if (results == resultsByModule_) {
+        return;
+    }
     const support::ChangeNotifier::Batch batch(notifier_);
-    // Derived from the stored results, so that equal results keep equal addresses and notify
-    // nobody.
-    resultsByModule_.set(std::move(results));
+    resultsByModule_ = std::move(results);
+    resultsChanged();
+}
+
+void ScanViewModel::resultsChanged() {
+    notifier_.changed(kResultsByModule);
     std::size_t count = 0;
-    for (const auto& entry : resultsByModule()) {
+    for (const auto& entry : resultsByModule_) {
         count += entry.second.size();
     }
     ItemRefs all;
     all.reserve(count);
     BytesPerModule perModule;
     std::int64_t total = 0;
-    for (const auto& [module, items] : resultsByModule()) {
+    for (const auto& [module, items] : resultsByModule_) {
         std::int64_t sum = 0;
         for (const auto& item : items) {
             all.push_back(&item);
@@ -260,13 +266,15 @@ void ScanViewModel::removeDeletedItems(const std::vector<Uuid>& ids) {
     if (deselected) {
         notifier_.changed(kSelectedItemIDs);
     }
-    ScanResults remaining;
-    for (const auto& [module, items] : resultsByModule()) {
-        auto& kept = remaining[module];
-        std::copy_if(items.begin(), items.end(), std::back_inserter(kept),
-                     [&](const CleanableItem& item) { return !removed.contains(item.id); });
+    // In place: the remaining items keep their order, and nothing but the removed ones is freed.
+    std::size_t erased = 0;
+    for (auto& entry : resultsByModule_) {
+        erased += std::erase_if(
+            entry.second, [&](const CleanableItem& item) { return removed.contains(item.id); });
     }
-    applyResults(std::move(remaining));
+    if (erased > 0) {
+        resultsChanged();
+    }
 }
 
 // Taken by reference: moving a by-value text into the field trips a false uninitialised-value

@@ -66,7 +66,7 @@ class ScanViewModel final {
 
     [[nodiscard]] const Phase& phase() const { return phase_.get(); }
     /// In the order the engine returned each module's items.
-    [[nodiscard]] const ScanResults& resultsByModule() const { return resultsByModule_.get(); }
+    [[nodiscard]] const ScanResults& resultsByModule() const { return resultsByModule_; }
     [[nodiscard]] const ItemIDs& selectedItemIDs() const { return selectedItemIDs_; }
     [[nodiscard]] const std::string& searchQuery() const { return searchQuery_.get(); }
     [[nodiscard]] const ItemRefs& cachedAllItems() const { return cachedAllItems_.get(); }
@@ -101,7 +101,8 @@ class ScanViewModel final {
     void startScan();
     /// Stops a running scan; results already shown stay.
     void cancelScan();
-    /// Replaces the results and rebuilds every field derived from them.
+    /// Replaces the results and rebuilds every field derived from them; equal results change
+    /// nothing.
     void applyResults(ScanResults results);
     void toggleSelection(const Uuid& id);
     /// Selects exactly the items that are safe by default and not recently modified, in every
@@ -116,6 +117,8 @@ class ScanViewModel final {
   private:
     [[nodiscard]] std::set<CleaningModuleID> modulesToScan() const;
     void finishScan(const TaskHandle& task, support::Result<ScanResults> outcome);
+    /// Tells of the new results and derives every field from them.
+    void resultsChanged();
     void replaceSelection(ItemIDs ids);
     void recountSelectedBytes();
     [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
@@ -128,9 +131,10 @@ class ScanViewModel final {
 
     support::ChangeNotifier notifier_;
     support::ObservedField<Phase> phase_;
-    support::ObservedField<ScanResults> resultsByModule_;
-    // Not an ObservedField, so that a toggle edits the set in place instead of copying a large
-    // selection per click; changes are told under the same rule.
+    // The results and the selection are no ObservedFields so that they can be edited in place: a
+    // copy of a large selection per click, or of all results per deletion run, would cost more
+    // than the edit. Their changes are told under the same rule.
+    ScanResults resultsByModule_;
     ItemIDs selectedItemIDs_;
     support::ObservedField<std::string> searchQuery_;
     support::ObservedField<ItemRefs> cachedAllItems_;
