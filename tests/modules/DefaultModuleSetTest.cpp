@@ -6,11 +6,8 @@
 #include <set>
 #include <string>
 
-#include "modules/DefaultModuleSet.h"
-#include "support/ManualExecutor.h"
-#include "support/TemporaryDirectory.h"
+#include "modules/FakeLinuxSystem.h"
 #include "support/TreeBuilders.h"
-#include "system/AppSettings.h"
 
 namespace quillo {
 namespace {
@@ -19,66 +16,13 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kDay = 86'400;
 
-/// The default module set over a fake Linux system: the settings live on `main`, everything
-/// else runs on `work`; the test drives both.
-class DefaultModuleSetTest : public ::testing::Test {
+class DefaultModuleSetTest : public ::testing::Test, protected testing::FakeLinuxSystem {
   protected:
-    DefaultModuleSetTest() {
-        engine = makeDefault(
-            [this](support::Completion<DeletionMode> answer) {
-                main->post([this, answer] { answer(settings.deletionMode()); });
-            },
-            [this](const std::function<void(ScanDepth)>& answer) {
-                main->post([this, answer] {
-                    answer(settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard);
-                });
-            },
-            services());
-    }
-
-    DefaultModuleServices services() {
-        return DefaultModuleServices{
-            .makeContext = [this] { return work; },
-            .pool = work,
-            .locations = linuxLocations(
-                LocationFacts{.systemRoot = system,
-                              .environment = [this](const char* name) -> const char* {
-                                  return std::string(name) == "HOME" ? home.c_str() : nullptr;
-                              }}),
-            .receipts = ReceiptStore::InMemory{},
-            .runningApplicationBundleIDs =
-                [](const std::function<void(std::set<std::string>)>& answer) { answer({}); },
-            .hibernateMode =
-                [](const std::function<void(std::optional<std::int32_t>)>& answer) {
-                    answer(std::nullopt);
-                },
-            .isInstalled = [](const std::string&,
-                              const std::function<void(bool)>& answer) { answer(false); },
-            .snapshotLister =
-                [](support::Completion<std::vector<LocalSnapshot>> done) {
-                    done(std::vector<LocalSnapshot>{});
-                },
-            .snapshotDeleter =
-                [](const LocalSnapshot&, support::Completion<support::Unit> done) {
-                    done(support::Unit{});
-                },
-            .fontCachePostDeleteHook =
-                [](support::Completion<support::Unit> done) { done(support::Unit{}); },
-            .openFiles = [] { return platform::OpenFiles(); },
-        };
-    }
-
-    void runBoth() {
-        while (work->runAll() + main->runAll() > 0) {
-        }
-    }
-
     /// Starts a scan of every module; `runBoth` finishes it.
-    std::optional<support::Result<ScanResults>>& startScan() {
+    void startScan() {
         outcome.reset();
         engine->scan(std::nullopt, {},
                      [this](support::Result<ScanResults> results) { outcome = results; });
-        return outcome;
     }
 
     std::set<std::string> logNames() {
@@ -89,18 +33,6 @@ class DefaultModuleSetTest : public ::testing::Test {
         return names;
     }
 
-    testing::TemporaryDirectory folder;
-    fs::path system = folder / "system";
-    std::string home = (folder / "home/anna").string();
-    std::shared_ptr<support::ManualExecutor> main = std::make_shared<support::ManualExecutor>();
-    std::shared_ptr<support::ManualExecutor> work = std::make_shared<support::ManualExecutor>();
-    AppSettings settings{
-        std::make_unique<InMemoryDefaultsStore>(),
-        SettingsEnvironment{
-            .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
-            .receiptsFile = folder / "receipts.json",
-            .reportStoreFailure = [](const support::Error&) {}}};
-    std::shared_ptr<CleaningEngine> engine;
     std::optional<support::Result<ScanResults>> outcome;
 };
 
@@ -121,7 +53,7 @@ TEST_F(DefaultModuleSetTest, TheDeepScanSettingReachesTheNextScanButNotOneUnderW
     const auto now = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
-    const auto logs = fs::path(home) / ".local/state/editor";
+    const auto logs = home / ".local/state/editor";
     testing::makeFile(logs / "old.log", 3000);
     testing::makeFile(logs / "recent.log", 3000);
     testing::setModificationTime(logs / "old.log", now - 30 * kDay, 0);

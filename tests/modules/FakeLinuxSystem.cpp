@@ -1,0 +1,63 @@
+#include "modules/FakeLinuxSystem.h"
+
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace quillo::testing {
+
+FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts)
+    : settings(std::make_unique<InMemoryDefaultsStore>(),
+               SettingsEnvironment{
+                   .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
+                   .receiptsFile = folder / "receipts.json",
+                   .reportStoreFailure = [](const support::Error&) {}}) {
+    engine = makeDefault(
+        [this](const support::Completion<DeletionMode>& answer) {
+            main->post([this, answer] { answer(settings.deletionMode()); });
+        },
+        [this](const std::function<void(ScanDepth)>& answer) {
+            main->post([this, answer] {
+                answer(settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard);
+            });
+        },
+        services(std::move(receipts)));
+}
+
+void FakeLinuxSystem::runBoth() {
+    while (work->runAll() + main->runAll() > 0) {
+    }
+}
+
+DefaultModuleServices FakeLinuxSystem::services(ReceiptStore::Persistence receipts) {
+    return DefaultModuleServices{
+        .makeContext = [this] { return work; },
+        .pool = work,
+        .locations = linuxLocations(
+            LocationFacts{.systemRoot = system,
+                          .environment = [home = home.string()](const char* name) -> const char* {
+                              return std::string(name) == "HOME" ? home.c_str() : nullptr;
+                          }}),
+        .receipts = std::move(receipts),
+        .runningApplicationBundleIDs =
+            [](const std::function<void(std::set<std::string>)>& answer) { answer({}); },
+        .hibernateMode =
+            [](const std::function<void(std::optional<std::int32_t>)>& answer) {
+                answer(std::nullopt);
+            },
+        .isInstalled = [](const std::string&,
+                          const std::function<void(bool)>& answer) { answer(false); },
+        .snapshotLister =
+            [](support::Completion<std::vector<LocalSnapshot>> done) {
+                done(std::vector<LocalSnapshot>{});
+            },
+        .snapshotDeleter = [](const LocalSnapshot&,
+                              support::Completion<support::Unit> done) { done(support::Unit{}); },
+        .fontCachePostDeleteHook =
+            [](support::Completion<support::Unit> done) { done(support::Unit{}); },
+        .openFiles = [] { return platform::OpenFiles(); },
+    };
+}
+
+}  // namespace quillo::testing

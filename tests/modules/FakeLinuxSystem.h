@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "modules/DefaultModuleSet.h"
+#include "support/ManualExecutor.h"
+#include "support/TemporaryDirectory.h"
+#include "system/AppSettings.h"
+
+// The default module set over a fake Linux system in a temporary folder: the settings live on
+// `main`, everything else runs on `work`; the test drives both.
+namespace quillo::testing {
+
+class FakeLinuxSystem {
+  public:
+    explicit FakeLinuxSystem(ReceiptStore::Persistence receipts = ReceiptStore::InMemory{});
+    FakeLinuxSystem(const FakeLinuxSystem&) = delete;
+    FakeLinuxSystem& operator=(const FakeLinuxSystem&) = delete;
+
+    /// Runs both executors until neither has work.
+    void runBoth();
+
+    TemporaryDirectory folder;
+    std::filesystem::path system = folder / "system";
+    std::filesystem::path home = folder / "home/anna";
+    std::shared_ptr<support::ManualExecutor> main = std::make_shared<support::ManualExecutor>();
+    std::shared_ptr<support::ManualExecutor> work = std::make_shared<support::ManualExecutor>();
+    AppSettings settings;
+    std::shared_ptr<CleaningEngine> engine;
+
+  private:
+    DefaultModuleServices services(ReceiptStore::Persistence receipts);
+};
+
+}  // namespace quillo::testing
