@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "system/AppSettings.h"
+#include "ui/Bindings.h"
+#include "ui/PlatformActions.h"
+#include "ui/ReceiptExportActions.h"
+#include "ui/SheetPresenter.h"
+#include "viewmodels/DeleteViewModel.h"
+#include "viewmodels/ScanViewModel.h"
+
+class QAction;
+class QLineEdit;
+class QListWidget;
+class QStackedWidget;
+class QToolButton;
+class QTreeView;
+
+namespace quillo::ui {
+
+class ItemListModel;
+class ModuleSidebarRow;
+
+/// What the main window needs besides its view models.
+struct ContentViewServices {
+    std::function<bool()> isSandboxed;
+    OpenLocation openLocation;
+    ReceiptExportActions exportActions;
+};
+
+/// The main window: module sidebar, result list, inspector, the toolbar and the sheets of the
+/// deletion flow. It only reads the view models and calls their operations.
+class ContentView final : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    ContentView(ScanViewModel& scan, DeleteViewModel& deletion, AppSettings& settings,
+                ContentViewServices services, QWidget* parent = nullptr);
+    ~ContentView() override;
+
+    [[nodiscard]] std::optional<CleaningModuleID> selectedModuleID() const {
+        return selectedModuleID_;
+    }
+    void selectModule(std::optional<CleaningModuleID> moduleID);
+    void selectItem(std::optional<Uuid> itemID);
+
+  private:
+    void buildToolbar();
+    QWidget* buildSidebar();
+    QWidget* buildContent();
+    QWidget* buildDetail();
+
+    void refreshTitle();
+    void refreshToolbar();
+    void refreshSidebar();
+    void refreshContent();
+    void refreshDetail();
+    void refreshSheets();
+
+    ScanViewModel& scan_;
+    DeleteViewModel& deletion_;
+    AppSettings& settings_;
+    ContentViewServices services_;
+
+    std::optional<CleaningModuleID> selectedModuleID_;
+    std::optional<Uuid> selectedItemID_;
+
+    QAction* scanAction_ = nullptr;
+    QAction* cancelAction_ = nullptr;
+    QAction* deepScanAction_ = nullptr;
+    QAction* deleteAction_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QListWidget* sidebar_ = nullptr;
+    std::vector<std::pair<CleaningModuleID, ModuleSidebarRow*>> sidebarRows_;
+    QStackedWidget* content_ = nullptr;
+    QWidget* emptyState_ = nullptr;
+    QTreeView* itemList_ = nullptr;
+    ItemListModel* items_ = nullptr;
+    QWidget* contentNotice_ = nullptr;
+    QStackedWidget* detail_ = nullptr;
+
+    std::unique_ptr<SheetPresenter> confirmationSheet_;
+    std::unique_ptr<SheetPresenter> progressSheet_;
+    std::unique_ptr<SheetPresenter> summarySheet_;
+    Bindings bindings_;
+};
+
+}  // namespace quillo::ui

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QScrollArea>
+
+#include "model/CleanableItem.h"
+
+namespace quillo::ui {
+
+/// Details of one found item: name, size, modification date, path (selectable) and its
+/// warnings with their symbols.
+class ItemInspector final : public QScrollArea {
+    Q_OBJECT
+
+  public:
+    explicit ItemInspector(const CleanableItem& item, QWidget* parent = nullptr);
+};
+
+/// A date as German text without the time: "14. März 2025".
+QString dateText(TimePoint time);
+
+}  // namespace quillo::ui

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <optional>
+
+#include "model/CleaningModuleID.h"
+#include "viewmodels/ScanViewModel.h"
+
+namespace quillo::ui {
+
+/// The result list of one module as a table for Qt's item views: no widget per row, so that
+/// a hundred thousand items scroll smoothly. Columns: item (checkbox, symbol, name and path),
+/// warnings, size.
+class ItemListModel final : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    enum Column { itemColumn, warningColumn, sizeColumn, columnCount_ };
+    enum Role { pathRole = Qt::UserRole + 1 };
+
+    explicit ItemListModel(ScanViewModel& scan, QObject* parent = nullptr);
+
+    /// Lists the module's visible items, or nothing.
+    void showModule(std::optional<CleaningModuleID> moduleID);
+    /// Re-reads the visible items after the results or the search text changed.
+    void reload();
+    /// Repaints the checkboxes after the selection changed.
+    void selectionChanged();
+
+    [[nodiscard]] const CleanableItem* itemAt(int row) const;
+    [[nodiscard]] std::optional<int> rowOf(const Uuid& id) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  private:
+    ScanViewModel& scan_;
+    std::optional<CleaningModuleID> moduleID_;
+    ScanViewModel::ItemRefs items_;
+};
+
+/// The warning titles of `item`, joined by ", ".
+QString warningTitles(const CleanableItem& item);
+
+}  // namespace quillo::ui
