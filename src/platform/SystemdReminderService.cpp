@@ -107,7 +107,8 @@ void checkAuthorization(const SetupRef& setup,
 /// failure of deleting or reloading.
 void removeUnits(const SetupRef& setup, const std::string& identifier, Step then) {
     const UnitFiles files(setup->unitFolder, identifier);
-    if (!files.anyPresent()) {
+    // Nothing is ever added below a relative folder, and the working folder is nobody's.
+    if (!setup->unitFolder.is_absolute() || !files.anyPresent()) {
         then(support::Unit{});
         return;
     }

@@ -99,6 +99,13 @@ TEST_F(SystemdReminderServiceTest, DeniedWithoutNotifySendSystemctlOrAnAbsoluteU
     SystemdReminderService withRelativeFolder(setup);
     EXPECT_EQ(status(withRelativeFolder), Status::denied);
     EXPECT_FALSE(add(withRelativeFolder, DailyReminder::request(9)).ok());
+    const auto stranger = systemd_.root() / ".config/systemd/user" / kTimer;
+    testing::writeTextFile(stranger, "not ours");
+    const auto workingFolder = fs::current_path();
+    fs::current_path(systemd_.root());
+    EXPECT_TRUE(remove(withRelativeFolder, {"quillo.daily-reminder"}).ok());
+    fs::current_path(workingFolder);
+    EXPECT_TRUE(fs::exists(stranger));
     EXPECT_TRUE(systemd_.calls().empty());
 }
 
