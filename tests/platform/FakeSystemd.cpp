@@ -61,6 +61,10 @@ FakeSystemd::FakeSystemd() {
     writeExecutable(notifier(), "#!/bin/sh\n");
 }
 
+FakeSystemd::~FakeSystemd() {
+    main_->runPending();
+}
+
 fs::path FakeSystemd::unitFolder() const {
     return root() / "home/.config/systemd/user";
 }

@@ -22,6 +22,10 @@ namespace quillo::testing {
 class FakeSystemd {
   public:
     FakeSystemd();
+    /// Runs what the service left queued, which would otherwise keep it and the executor alive.
+    ~FakeSystemd();
+    FakeSystemd(const FakeSystemd&) = delete;
+    FakeSystemd& operator=(const FakeSystemd&) = delete;
 
     [[nodiscard]] const std::filesystem::path& root() const { return root_.path(); }
     [[nodiscard]] std::filesystem::path unitFolder() const;

@@ -30,4 +30,19 @@ bool WaitingExecutor::runUntil(const std::function<bool()>& finished,
     return true;
 }
 
+void WaitingExecutor::runPending() {
+    for (;;) {
+        std::function<void()> work;
+        {
+            const std::lock_guard lock(mutex_);
+            if (queue_.empty()) {
+                return;
+            }
+            work = std::move(queue_.front());
+            queue_.pop_front();
+        }
+        work();
+    }
+}
+
 }  // namespace quillo::testing

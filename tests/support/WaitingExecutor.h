@@ -23,6 +23,10 @@ class WaitingExecutor final : public support::MainExecutor {
     bool runUntil(const std::function<bool()>& finished,
                   std::chrono::milliseconds patience = std::chrono::seconds(20));
 
+    /// Runs what is queued, and what that posts, without waiting for more. Owners call it before
+    /// they go, since queued work may hold what holds this executor.
+    void runPending();
+
   private:
     std::mutex mutex_;
     std::condition_variable posted_;
