@@ -158,7 +158,7 @@ support::Status writeUnits(const Setup& setup, const NotificationRequest& reques
 }
 
 /// Writes, reloads and enables; on a failure removes the units again before `then` hears it.
-void installUnits(const SetupRef& setup, const NotificationRequest& request, Step then) {
+void installUnits(const SetupRef& setup, const NotificationRequest& request, const Step& then) {
     if (const auto problem = SystemdUnits::problemWith(request)) {
         then(failure(*problem));
         return;
@@ -207,7 +207,7 @@ SystemdReminderService::SystemdReminderService(Setup setup)
 void SystemdReminderService::getAuthorizationStatus(
     std::function<void(NotificationAuthorizationStatus)> done) {
     queue_->enqueue([setup = setup_,
-                     done = std::move(done)](support::SerialQueue::Finished finished) {
+                     done = std::move(done)](const support::SerialQueue::Finished& finished) {
         checkAuthorization(setup, [setup, done, finished](NotificationAuthorizationStatus status) {
             setup->mainExecutor->post([done, status] { done(status); });
             finished();
@@ -218,7 +218,7 @@ void SystemdReminderService::getAuthorizationStatus(
 void SystemdReminderService::requestAuthorization(NotificationAuthorizationOptions /*options*/,
                                                   support::Completion<bool> done) {
     queue_->enqueue([setup = setup_,
-                     done = std::move(done)](support::SerialQueue::Finished finished) {
+                     done = std::move(done)](const support::SerialQueue::Finished& finished) {
         checkAuthorization(setup, [setup, done, finished](NotificationAuthorizationStatus status) {
             answer<bool>(*setup, done, status == NotificationAuthorizationStatus::authorized);
             finished();
@@ -229,7 +229,7 @@ void SystemdReminderService::requestAuthorization(NotificationAuthorizationOptio
 void SystemdReminderService::removePendingRequests(std::vector<std::string> identifiers,
                                                    support::Completion<support::Unit> done) {
     queue_->enqueue([setup = setup_, identifiers = std::move(identifiers),
-                     done = std::move(done)](support::SerialQueue::Finished finished) {
+                     done = std::move(done)](const support::SerialQueue::Finished& finished) {
         removeEach(setup, identifiers, 0, support::Unit{},
                    [setup, done, finished](const support::Status& removed) {
                        answer<support::Unit>(*setup, done, removed);
@@ -241,7 +241,7 @@ void SystemdReminderService::removePendingRequests(std::vector<std::string> iden
 void SystemdReminderService::add(NotificationRequest request,
                                  support::Completion<support::Unit> done) {
     queue_->enqueue([setup = setup_, request = std::move(request),
-                     done = std::move(done)](support::SerialQueue::Finished finished) {
+                     done = std::move(done)](const support::SerialQueue::Finished& finished) {
         installUnits(setup, request, [setup, done, finished](const support::Status& added) {
             answer<support::Unit>(*setup, done, added);
             finished();

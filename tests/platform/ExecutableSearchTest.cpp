@@ -17,7 +17,7 @@ class ExecutableSearchTest : public ::testing::Test {
   protected:
     /// A file at `relative` with the given mode.
     fs::path file(const std::string& relative, mode_t mode) const {
-        const auto path = root_ / relative;
+        auto path = root_ / relative;
         testing::writeTextFile(path, "#!/bin/sh\n");
         ::chmod(path.c_str(), mode);
         return path;

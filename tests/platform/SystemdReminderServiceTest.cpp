@@ -37,19 +37,21 @@ class SystemdReminderServiceTest : public ::testing::Test {
         std::optional<support::Result<bool>> answer;
         service.requestAuthorization(
             {.alert = true, .badge = true, .sound = false},
-            [&answer](support::Result<bool> granted) { answer = granted; });
+            [&answer](const support::Result<bool>& granted) { answer = granted; });
         return systemd_.await(answer);
     }
     support::Status add(SystemdReminderService& service, NotificationRequest request) const {
         std::optional<support::Status> answer;
-        service.add(std::move(request), [&answer](support::Status added) { answer = added; });
+        service.add(std::move(request),
+                    [&answer](const support::Status& added) { answer = added; });
         return systemd_.await(answer);
     }
     support::Status remove(SystemdReminderService& service,
                            std::vector<std::string> identifiers) const {
         std::optional<support::Status> answer;
-        service.removePendingRequests(std::move(identifiers),
-                                      [&answer](support::Status removed) { answer = removed; });
+        service.removePendingRequests(
+            std::move(identifiers),
+            [&answer](const support::Status& removed) { answer = removed; });
         return systemd_.await(answer);
     }
 
@@ -143,7 +145,7 @@ TEST_F(SystemdReminderServiceTest, AFailedReloadOrEnableRemovesWhatWasWritten) {
         systemd.failWith(failing, 1);
         std::optional<support::Status> answer;
         service.add(DailyReminder::request(9),
-                    [&answer](support::Status added) { answer = added; });
+                    [&answer](const support::Status& added) { answer = added; });
         const auto added = systemd.await(answer);
         ASSERT_FALSE(added.ok()) << failing;
         EXPECT_NE(added.error().description().find(failing), std::string::npos)
