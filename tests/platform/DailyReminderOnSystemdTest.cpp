@@ -61,8 +61,6 @@ TEST_F(DailyReminderOnSystemdTest, TheTimerFiresAtTheClampedHour) {
     EXPECT_NE(timerUnit().find("\nOnCalendar=*-*-* 23:00:00\n"), std::string::npos);
     EXPECT_TRUE(schedule(-1));
     EXPECT_NE(timerUnit().find("\nOnCalendar=*-*-* 00:00:00\n"), std::string::npos);
-    EXPECT_TRUE(schedule(9));
-    EXPECT_NE(timerUnit().find("\nOnCalendar=*-*-* 09:00:00\n"), std::string::npos);
 }
 
 TEST_F(DailyReminderOnSystemdTest, SchedulingTwiceReplacesTheOneTimer) {
@@ -75,13 +73,6 @@ TEST_F(DailyReminderOnSystemdTest, SchedulingTwiceReplacesTheOneTimer) {
     // The old units were gone before the new ones were written.
     EXPECT_EQ(systemd_.unitsAtReloads().at(1), "timers.target.wants");
     EXPECT_EQ(unitFiles().size(), 2U);
-}
-
-TEST_F(DailyReminderOnSystemdTest, WithoutAUserManagerNothingIsScheduled) {
-    systemd_.failWith("show-environment", 1);
-    EXPECT_FALSE(schedule(9));
-    EXPECT_EQ(systemd_.calls(), Calls{"show-environment"});
-    EXPECT_TRUE(systemd_.everythingWritten().empty());
 }
 
 TEST_F(DailyReminderOnSystemdTest, CancelRemovesTheUnitsAndIsFreeWithNothingPending) {

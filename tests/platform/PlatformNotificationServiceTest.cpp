@@ -42,14 +42,5 @@ TEST(PlatformNotificationServiceTest, FindsBothToolsOnThePathAndWritesBelowTheCo
     EXPECT_TRUE(fs::exists(systemd.unitFolder() / "quillo.daily-reminder.service"));
 }
 
-TEST(PlatformNotificationServiceTest, NothingIsScheduledWithoutTheToolsOnThePath) {
-    const testing::FakeSystemd systemd;
-    const auto home = (systemd.root() / "home").string();
-    EXPECT_FALSE(
-        scheduleWith(systemd, {{"PATH", (systemd.root() / "empty").string()}, {"HOME", home}}));
-    EXPECT_TRUE(systemd.calls().empty());
-    EXPECT_TRUE(systemd.everythingWritten().empty());
-}
-
 }  // namespace
 }  // namespace quillo::platform

@@ -81,15 +81,6 @@ TEST_F(DailyReminderTest, AnAuthorizedOrProvisionalServiceGetsTheRequestWithoutB
     EXPECT_TRUE(service_->authorizationRequests.empty());
 }
 
-TEST_F(DailyReminderTest, TheAnswerComesOnTheMainExecutorNeverDuringTheCall) {
-    service_->status = Status::authorized;
-    bool answered = false;
-    DailyReminder::schedule(service_, 9, [&answered](bool) { answered = true; });
-    EXPECT_FALSE(answered);
-    main_->runAll();
-    EXPECT_TRUE(answered);
-}
-
 TEST_F(DailyReminderTest, SchedulingTwiceLeavesExactlyOneReminderPending) {
     service_->status = Status::authorized;
     // Another request of the application's stays untouched.
