@@ -28,11 +28,11 @@ ConfirmationSheet::ConfirmationSheet(DeleteViewModel& deletion, std::function<vo
     header->addWidget(makeLabel(catalogueText("delete.confirm.title"), TextStyle::title3, true), 1);
     layout->addLayout(header);
     const auto& pending = deletion_.pendingItems();
-    layout->addWidget(makeLabel(
-        catalogueFormat("delete.confirm.count.format",
-                        {static_cast<std::int64_t>(pending.size()),
-                         stdString(byteCountText(deletion_.pendingSizeInBytes()))}),
-        TextStyle::body, false, colors::secondary()));
+    layout->addWidget(
+        makeLabel(catalogueFormat("delete.confirm.count.format",
+                                  {static_cast<std::int64_t>(pending.size()),
+                                   stdString(byteCountText(deletion_.pendingSizeInBytes()))}),
+                  TextStyle::body, false, colors::secondary()));
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
@@ -42,11 +42,10 @@ ConfirmationSheet::ConfirmationSheet(DeleteViewModel& deletion, std::function<vo
     for (const auto& share : deletion_.pendingShares()) {
         breakdown->addWidget(makeLabel(catalogueText(displayName(share.moduleID)), TextStyle::body),
                              row, 0);
-        auto* figures = makeLabel(
-            catalogueFormat("delete.confirm.breakdown.format",
-                            {static_cast<std::int64_t>(share.itemCount),
-                             stdString(byteCountText(share.sizeInBytes))}),
-            TextStyle::body, false, colors::secondary());
+        auto* figures = makeLabel(catalogueFormat("delete.confirm.breakdown.format",
+                                                  {static_cast<std::int64_t>(share.itemCount),
+                                                   stdString(byteCountText(share.sizeInBytes))}),
+                                  TextStyle::body, false, colors::secondary());
         figures->setAlignment(Qt::AlignRight);
         breakdown->addWidget(figures, row, 1);
         ++row;
@@ -60,10 +59,9 @@ ConfirmationSheet::ConfirmationSheet(DeleteViewModel& deletion, std::function<vo
                                      TextStyle::callout, true, colors::orange()),
                            1);
         layout->addLayout(warning);
-        layout->addWidget(makeLabel(
-            catalogueFormat("delete.confirm.typed.hint.format",
-                            {DeleteViewModel::confirmationPhrase()}),
-            TextStyle::caption, false, colors::secondary()));
+        layout->addWidget(makeLabel(catalogueFormat("delete.confirm.typed.hint.format",
+                                                    {DeleteViewModel::confirmationPhrase()}),
+                                    TextStyle::caption, false, colors::secondary()));
         phrase_ = new QLineEdit;
         phrase_->setObjectName(QStringLiteral("typedPhrase"));
         phrase_->setInputMethodHints(Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase);
@@ -83,9 +81,8 @@ ConfirmationSheet::ConfirmationSheet(DeleteViewModel& deletion, std::function<vo
     deleteButton_->setIcon(symbolIcon("trash"));
     deleteButton_->setDefault(true);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(deleteButton_, &QPushButton::clicked, this, [onConfirm = std::move(onConfirm)] {
-        onConfirm();
-    });
+    connect(deleteButton_, &QPushButton::clicked, this,
+            [onConfirm = std::move(onConfirm)] { onConfirm(); });
     layout->addWidget(buttons);
 
     refresh();

@@ -71,8 +71,7 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion, AppSett
     setCentralWidget(columns);
 
     confirmationSheet_ = std::make_unique<SheetPresenter>(
-        this,
-        [this] { return new ConfirmationSheet(deletion_, [this] { deletion_.confirm(); }); },
+        this, [this] { return new ConfirmationSheet(deletion_, [this] { deletion_.confirm(); }); },
         [this] { deletion_.reset(); });
     progressSheet_ = std::make_unique<SheetPresenter>(this, [] { return new ProgressSheet; });
     const auto finishSummary = [this] {
@@ -133,13 +132,13 @@ void ContentView::buildToolbar() {
     toolbar->setMovable(false);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    scanAction_ = toolbar->addAction(symbolIcon("magnifyingglass"),
-                                     catalogueText("content.toolbar.scan"),
-                                     [this] { scan_.startScan(); });
+    scanAction_ =
+        toolbar->addAction(symbolIcon("magnifyingglass"), catalogueText("content.toolbar.scan"),
+                           [this] { scan_.startScan(); });
     scanAction_->setObjectName(QStringLiteral("scanAction"));
-    cancelAction_ = toolbar->addAction(symbolIcon("stop.fill"),
-                                       catalogueText("content.toolbar.cancel"),
-                                       [this] { scan_.cancelScan(); });
+    cancelAction_ =
+        toolbar->addAction(symbolIcon("stop.fill"), catalogueText("content.toolbar.cancel"),
+                           [this] { scan_.cancelScan(); });
     cancelAction_->setObjectName(QStringLiteral("cancelAction"));
 
     deepScanAction_ = toolbar->addAction(catalogueText("content.toolbar.deepScan"));
@@ -163,9 +162,8 @@ void ContentView::buildToolbar() {
     selection->setMenu(menu);
     toolbar->addWidget(selection);
 
-    deleteAction_ = toolbar->addAction(symbolIcon("trash"), {}, [this] {
-        deletion_.prepareDeletion(scan_.selectedItems());
-    });
+    deleteAction_ = toolbar->addAction(
+        symbolIcon("trash"), {}, [this] { deletion_.prepareDeletion(scan_.selectedItems()); });
     deleteAction_->setObjectName(QStringLiteral("deleteAction"));
 
     auto* spacer = new QWidget;
@@ -208,8 +206,9 @@ QWidget* ContentView::buildSidebar() {
 QWidget* ContentView::buildContent() {
     content_ = new QStackedWidget;
     content_->setMinimumWidth(380);
-    emptyState_ = new ScanEmptyState(scan_, settings_, services_.isSandboxed,
-                                     [this] { scan_.startScan(); }, services_.openLocation);
+    emptyState_ = new ScanEmptyState(
+        scan_, settings_, services_.isSandboxed, [this] { scan_.startScan(); },
+        services_.openLocation);
     content_->insertWidget(emptyStatePage, emptyState_);
 
     items_ = new ItemListModel(scan_, this);
@@ -243,10 +242,10 @@ QWidget* ContentView::buildDetail() {
     detail_ = new QStackedWidget;
     detail_->setMinimumWidth(260);
     detail_->insertWidget(inspectorPage, new QWidget);
-    detail_->insertWidget(noSelectionPage,
-                          new Notice("info.circle",
-                                     catalogueText("content.placeholder.noselection.title"),
-                                     catalogueText("content.placeholder.noselection.body")));
+    detail_->insertWidget(
+        noSelectionPage,
+        new Notice("info.circle", catalogueText("content.placeholder.noselection.title"),
+                   catalogueText("content.placeholder.noselection.body")));
     return detail_;
 }
 
@@ -290,10 +289,11 @@ void ContentView::refreshToolbar() {
 
 void ContentView::refreshSidebar() {
     const auto enabled = scan_.enabledDescriptors();
-    const bool sameModules =
-        enabled.size() == sidebarRows_.size() &&
-        std::equal(enabled.begin(), enabled.end(), sidebarRows_.begin(),
-                   [](const auto& descriptor, const auto& row) { return descriptor.id == row.first; });
+    const bool sameModules = enabled.size() == sidebarRows_.size() &&
+                             std::equal(enabled.begin(), enabled.end(), sidebarRows_.begin(),
+                                        [](const auto& descriptor, const auto& row) {
+                                            return descriptor.id == row.first;
+                                        });
     if (!sameModules) {
         const QSignalBlocker blocker(sidebar_);
         sidebar_->clear();

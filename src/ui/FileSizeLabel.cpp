@@ -10,6 +10,8 @@ FileSizeLabel::FileSizeLabel(std::int64_t bytes, QWidget* parent) : QLabel(paren
     setBytes(bytes);
 }
 
-void FileSizeLabel::setBytes(std::int64_t bytes) { setText(byteCountText(bytes)); }
+void FileSizeLabel::setBytes(std::int64_t bytes) {
+    setText(byteCountText(bytes));
+}
 
 }  // namespace quillo::ui

@@ -18,7 +18,8 @@ QString dateText(TimePoint time) {
     const auto milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
     const auto local = QDateTime::fromMSecsSinceEpoch(milliseconds).date();
-    return QLocale(QLocale::German, QLocale::Germany).toString(local, QStringLiteral("d. MMMM yyyy"));
+    return QLocale(QLocale::German, QLocale::Germany)
+        .toString(local, QStringLiteral("d. MMMM yyyy"));
 }
 
 ItemInspector::ItemInspector(const CleanableItem& item, QWidget* parent) : QScrollArea(parent) {

@@ -23,10 +23,11 @@ void ItemRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QFont pathFont = font(TextStyle::caption);
     const QFontMetrics nameMetrics(nameFont);
     const QFontMetrics pathMetrics(pathFont);
-    const int top = textRect.top() + (textRect.height() - nameMetrics.height() -
-                                      pathMetrics.height()) / 2;
+    const int top =
+        textRect.top() + (textRect.height() - nameMetrics.height() - pathMetrics.height()) / 2;
     const bool selected = (cell.state & QStyle::State_Selected) != 0;
-    const QColor primary = cell.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    const QColor primary =
+        cell.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
 
     painter->save();
     painter->setFont(nameFont);

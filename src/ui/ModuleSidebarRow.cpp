@@ -48,8 +48,8 @@ void ModuleSidebarRow::show(std::int64_t bytes, bool isScanning, bool isUnavaila
         status_->setText(byteCountText(bytes));
     }
     status_->setFont(bytes >= 1 && !isUnavailable ? tabularFont(TextStyle::caption)
-                                                   : ui::font(TextStyle::caption));
-    const QColor tint = isUnavailable            ? colors::secondary()
+                                                  : ui::font(TextStyle::caption));
+    const QColor tint = isUnavailable               ? colors::secondary()
                         : descriptor_.isDestructive ? colors::orange()
                                                     : colors::accent();
     tint_->setColor(tint);
@@ -58,6 +58,8 @@ void ModuleSidebarRow::show(std::int64_t bytes, bool isScanning, bool isUnavaila
     setAccessibleDescription(status_->text());
 }
 
-QString ModuleSidebarRow::statusText() const { return status_->text(); }
+QString ModuleSidebarRow::statusText() const {
+    return status_->text();
+}
 
 }  // namespace quillo::ui

@@ -11,8 +11,7 @@ ReceiptExportActions ReceiptExportActions::desktop() {
     return {
         .chooseSaveLocation = [](QWidget* parent, const QString& suggestedName,
                                  const QString& filter) -> std::optional<QString> {
-            const auto folder =
-                QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            const auto folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
             const auto chosen = QFileDialog::getSaveFileName(
                 parent, {}, QDir(folder).filePath(suggestedName), filter);
             if (chosen.isEmpty()) {

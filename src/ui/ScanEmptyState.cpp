@@ -30,7 +30,8 @@ QWidget* makeBanner(std::string_view symbol, std::string_view title, std::string
     layout->addWidget(makeSymbolLabel(symbol, 28), 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;
     texts->addWidget(makeLabel(catalogueText(title), TextStyle::headline, true));
-    texts->addWidget(makeLabel(catalogueText(body), TextStyle::callout, false, colors::secondary()));
+    texts->addWidget(
+        makeLabel(catalogueText(body), TextStyle::callout, false, colors::secondary()));
     if (buttons != nullptr) {
         texts->addLayout(buttons);
     }
@@ -86,9 +87,9 @@ QWidget* ScanEmptyState::makeHero() {
     auto* layout = new QVBoxLayout(hero);
     layout->setSpacing(10);
     layout->addWidget(makeSymbolLabel("magnifyingglass.circle.fill", 64), 0, Qt::AlignHCenter);
-    auto* title = makeLabel(catalogueText(completed ? "scanEmpty.hero.title.completed"
-                                                    : "scanEmpty.hero.title.ready"),
-                            TextStyle::title, true);
+    auto* title = makeLabel(
+        catalogueText(completed ? "scanEmpty.hero.title.completed" : "scanEmpty.hero.title.ready"),
+        TextStyle::title, true);
     title->setAlignment(Qt::AlignHCenter);
     layout->addWidget(title);
     auto* body = makeLabel(
@@ -98,9 +99,9 @@ QWidget* ScanEmptyState::makeHero() {
         TextStyle::body, false, colors::secondary());
     body->setAlignment(Qt::AlignHCenter);
     layout->addWidget(body);
-    auto* button = new QPushButton(symbolIcon("play.fill"),
-                                   catalogueText(scanning ? "scanEmpty.button.scanning"
-                                                          : "scanEmpty.button.scanNow"));
+    auto* button = new QPushButton(
+        symbolIcon("play.fill"),
+        catalogueText(scanning ? "scanEmpty.button.scanning" : "scanEmpty.button.scanNow"));
     button->setObjectName(QStringLiteral("scanNowButton"));
     button->setDefault(true);
     button->setMinimumHeight(32);
@@ -136,8 +137,8 @@ QWidget* ScanEmptyState::makeBanner() {
     buttons->addWidget(allow);
     buttons->addWidget(recheck);
     buttons->addStretch();
-    auto* banner = ui::makeBanner("lock.shield.fill", "scanEmpty.fda.title", "scanEmpty.fda.body",
-                                  buttons);
+    auto* banner =
+        ui::makeBanner("lock.shield.fill", "scanEmpty.fda.title", "scanEmpty.fda.body", buttons);
     banner->setObjectName(QStringLiteral("fullDiskAccessBanner"));
     return banner;
 }
@@ -154,8 +155,8 @@ QWidget* ScanEmptyState::makeModuleList() {
         auto* row = new QHBoxLayout(line);
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(makeSymbolLabel(descriptor.symbolName, 18));
-        row->addWidget(makeLabel(catalogueText(descriptor.displayName), TextStyle::callout,
-                                 false, available ? QColor() : colors::secondary()),
+        row->addWidget(makeLabel(catalogueText(descriptor.displayName), TextStyle::callout, false,
+                                 available ? QColor() : colors::secondary()),
                        1);
         if (!available) {
             auto* lock = makeSymbolLabel("lock.shield", 14);

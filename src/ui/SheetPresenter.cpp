@@ -6,7 +6,9 @@ SheetPresenter::SheetPresenter(QWidget* window, std::function<QDialog*()> makeSh
                                std::function<void()> onDismiss)
     : window_(window), makeSheet_(std::move(makeSheet)), onDismiss_(std::move(onDismiss)) {}
 
-SheetPresenter::~SheetPresenter() { setShown(false); }
+SheetPresenter::~SheetPresenter() {
+    setShown(false);
+}
 
 void SheetPresenter::setShown(bool shown) {
     if (shown == (sheet_ != nullptr)) {

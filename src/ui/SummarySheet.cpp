@@ -59,16 +59,16 @@ SummarySheet::SummarySheet(std::vector<DeletionReport> reports, std::function<vo
         makeLabel(catalogueText("delete.summary.title"), TextStyle::title, true, colors::green()),
         1);
     layout->addLayout(header);
-    layout->addWidget(makeLabel(
-        catalogueFormat("delete.summary.freed.format", {stdString(byteCountText(freed))}),
-        TextStyle::body));
+    layout->addWidget(
+        makeLabel(catalogueFormat("delete.summary.freed.format", {stdString(byteCountText(freed))}),
+                  TextStyle::body));
 
     auto* figures = new QHBoxLayout;
     figures->addWidget(makeFigure(succeeded, "delete.summary.stat.succeeded"));
     figures->addWidget(makeFigure(failed, "delete.summary.stat.failed",
                                   failed > 0 ? colors::orange() : colors::secondary()));
-    figures->addWidget(makeFigure(static_cast<std::int64_t>(reports_.size()),
-                                  "delete.summary.stat.modules"));
+    figures->addWidget(
+        makeFigure(static_cast<std::int64_t>(reports_.size()), "delete.summary.stat.modules"));
     layout->addLayout(figures);
 
     layout->addWidget(
@@ -96,9 +96,11 @@ SummarySheet::SummarySheet(std::vector<DeletionReport> reports, std::function<vo
     layout->addWidget(receipts);
 
     auto* buttons = new QHBoxLayout;
-    auto* pdf = new QPushButton(symbolIcon("doc.richtext"), catalogueText("delete.summary.export.pdf"));
+    auto* pdf =
+        new QPushButton(symbolIcon("doc.richtext"), catalogueText("delete.summary.export.pdf"));
     pdf->setAutoDefault(false);
-    auto* csv = new QPushButton(symbolIcon("tablecells"), catalogueText("delete.summary.export.csv"));
+    auto* csv =
+        new QPushButton(symbolIcon("tablecells"), catalogueText("delete.summary.export.csv"));
     csv->setObjectName(QStringLiteral("exportCSVButton"));
     csv->setAutoDefault(false);
     auto* done = new QPushButton(catalogueText("delete.summary.done"));
@@ -142,9 +144,9 @@ void SummarySheet::save(const QByteArray& data, const QString& suggestedName,
     const bool written =
         file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
     if (!written) {
-        exportActions_.showFailure(
-            this, catalogueFormat("Der Beleg konnte nicht gespeichert werden: %@",
-                                  {stdString(file.errorString())}));
+        exportActions_.showFailure(this,
+                                   catalogueFormat("Der Beleg konnte nicht gespeichert werden: %@",
+                                                   {stdString(file.errorString())}));
     }
 }
 

@@ -1,0 +1,20 @@
+// The desktop application: one main window over the application's own modules and settings.
+#include <QApplication>
+
+#include "platform/AppIdentity.h"
+#include "ui/QtText.h"
+#include "ui/QuilloApp.h"
+#include "ui/Symbols.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillo"));
+    QApplication::setDesktopFileName(
+        quillo::ui::qtString(quillo::platform::kApplicationIdentifier));
+    quillo::ui::useDesktopIconTheme();
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("app.quillo.Quillo"),
+                                                 QIcon(QStringLiteral(":/quillo.svg"))));
+    quillo::ui::QuilloApp quillo(quillo::ui::QuilloAppEnvironment::standard());
+    quillo.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,113 @@
+#include "ui/QuilloApp.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "modules/DefaultModuleSet.h"
+#include "platform/PlatformNotificationService.h"
+#include "system/DailyReminder.h"
+#include "system/FileDefaultsStore.h"
+#include "ui/QtMainExecutor.h"
+#include "ui/QtText.h"
+
+namespace quillo::ui {
+
+QuilloAppEnvironment QuilloAppEnvironment::standard() {
+    return {
+        .makeSettings =
+            [] {
+                return std::make_unique<AppSettings>(
+                    std::make_unique<FileDefaultsStore>(FileDefaultsStore::defaultURL()));
+            },
+        .makeEngine =
+            [](AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
+               const std::shared_ptr<support::ThreadPool>& pool) {
+                // Read on the main thread, like every use of the settings.
+                return makeDefault(
+                    [main, &settings](const support::Completion<DeletionMode>& answer) {
+                        main->post([&settings, answer] { answer(settings.deletionMode()); });
+                    },
+                    [main, &settings](const std::function<void(ScanDepth)>& answer) {
+                        main->post([&settings, answer] {
+                            answer(settings.deepScanEnabled() ? ScanDepth::deep
+                                                              : ScanDepth::standard);
+                        });
+                    },
+                    platformModuleServices(pool));
+            },
+        .makeNotificationService =
+            [](const std::shared_ptr<support::MainExecutor>& main,
+               const std::shared_ptr<support::ThreadPool>& pool) {
+                return platform::makePlatformNotificationService(main, pool->makeStrand());
+            },
+        .isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
+        .openLocation = desktopOpenLocation(),
+        .exportActions = ReceiptExportActions::desktop(),
+    };
+}
+
+QuilloApp::QuilloApp(QuilloAppEnvironment environment)
+    : environment_(std::move(environment)),
+      mainExecutor_(std::make_shared<QtMainExecutor>(this)),
+      pool_(support::ThreadPool::create()) {
+    settings_ = environment_.makeSettings();
+    engine_ = environment_.makeEngine(*settings_, mainExecutor_, pool_);
+    scanViewModel_ = std::make_unique<ScanViewModel>(engine_, *settings_, mainExecutor_,
+                                                     environment_.isSandboxed);
+    deleteViewModel_ = std::make_unique<DeleteViewModel>(engine_, mainExecutor_);
+    notifications_ = environment_.makeNotificationService(mainExecutor_, pool_);
+    window_ = std::make_unique<ContentView>(
+        *scanViewModel_, *deleteViewModel_, *settings_,
+        ContentViewServices{.isSandboxed = environment_.isSandboxed,
+                            .openLocation = environment_.openLocation,
+                            .exportActions = environment_.exportActions});
+    buildMenus();
+}
+
+QuilloApp::~QuilloApp() {
+    // The windows go before the models they observe.
+    settingsWindow_.reset();
+    window_.reset();
+}
+
+void QuilloApp::show() {
+    window_->show();
+    if (!settings_->onboardingCompleted()) {
+        showOnboarding();
+    }
+}
+
+void QuilloApp::buildMenus() {
+    auto* menus = window_->menuBar();
+    auto* application = menus->addMenu(QStringLiteral("Quillo"));
+    auto* preferences =
+        application->addAction(catalogueText("Einstellungen…"), [this] { showSettings(); });
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    application->addSeparator();
+    auto* quit = application->addAction(catalogueText("Beenden"), [] { QApplication::quit(); });
+    quit->setShortcut(QKeySequence::Quit);
+
+    auto* scan = menus->addMenu(catalogueText("app.menu.scan.title"));
+    auto* scanNow = scan->addAction(catalogueText("app.menu.scan.now"),
+                                    [this] { scanViewModel_->startScan(); });
+    scanNow->setObjectName(QStringLiteral("scanNowMenuAction"));
+    scanNow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    auto* cancel = scan->addAction(catalogueText("app.menu.scan.cancel"),
+                                   [this] { scanViewModel_->cancelScan(); });
+    cancel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
+
+    auto* help = menus->addMenu(catalogueText("Hilfe"));
+    help->addSeparator();
+    help->addAction(catalogueText("app.menu.help.legal"), [this] { showLegal(); });
+}
+
+void QuilloApp::showOnboarding() {}
+
+void QuilloApp::showLegal() {}
+
+void QuilloApp::showSettings() {}
+
+}  // namespace quillo::ui

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+#include "modules/CleaningEngine.h"
+#include "support/ThreadPool.h"
+#include "system/AppSettings.h"
+#include "system/NotificationService.h"
+#include "ui/ContentView.h"
+#include "viewmodels/DeleteViewModel.h"
+#include "viewmodels/ScanViewModel.h"
+
+namespace quillo::ui {
+
+class QtMainExecutor;
+
+/// What the application is built from; the defaults are this machine's, tests give fakes.
+struct QuilloAppEnvironment {
+    std::function<std::unique_ptr<AppSettings>()> makeSettings;
+    /// The engine, given the settings it reads its mode and depth from at each use.
+    std::function<std::shared_ptr<CleaningEngine>(
+        AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
+        const std::shared_ptr<support::ThreadPool>& pool)>
+        makeEngine;
+    std::function<std::shared_ptr<NotificationService>(
+        const std::shared_ptr<support::MainExecutor>& main,
+        const std::shared_ptr<support::ThreadPool>& pool)>
+        makeNotificationService;
+    std::function<bool()> isSandboxed;
+    OpenLocation openLocation;
+    ReceiptExportActions exportActions;
+
+    /// The user's defaults file, the default module set, systemd timers, the desktop's dialogs.
+    static QuilloAppEnvironment standard();
+};
+
+/// The application: creates the long-lived objects once, in order, owns them for the life of
+/// the process, and wires the main window, its menus and the first-run and legal sheets.
+class QuilloApp final : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit QuilloApp(QuilloAppEnvironment environment);
+    ~QuilloApp() override;
+
+    void show();
+
+    [[nodiscard]] AppSettings& settings() { return *settings_; }
+    [[nodiscard]] ScanViewModel& scanViewModel() { return *scanViewModel_; }
+    [[nodiscard]] DeleteViewModel& deleteViewModel() { return *deleteViewModel_; }
+    [[nodiscard]] ContentView& window() { return *window_; }
+    [[nodiscard]] QDialog* onboardingSheet() const { return onboarding_; }
+    [[nodiscard]] QDialog* legalSheet() const { return legal_; }
+
+    void showLegal();
+    void showSettings();
+
+  private:
+    void buildMenus();
+    void showOnboarding();
+
+    QuilloAppEnvironment environment_;
+    std::shared_ptr<QtMainExecutor> mainExecutor_;
+    std::shared_ptr<support::ThreadPool> pool_;
+    std::unique_ptr<AppSettings> settings_;
+    std::shared_ptr<CleaningEngine> engine_;
+    std::unique_ptr<ScanViewModel> scanViewModel_;
+    std::unique_ptr<DeleteViewModel> deleteViewModel_;
+    std::shared_ptr<NotificationService> notifications_;
+    std::unique_ptr<ContentView> window_;
+    std::unique_ptr<QWidget> settingsWindow_;
+    QPointer<QDialog> onboarding_;
+    QPointer<QDialog> legal_;
+};
+
+}  // namespace quillo::ui

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+
+#include "ui/ContentView.h"
+#include "ui/ModuleSidebarRow.h"
+#include "viewmodels/ScanViewModelFixture.h"
+
+namespace quillo::testing {
+namespace {
+
+class ContentViewTest : public ScanViewModelTest {
+  protected:
+    void TearDown() override {
+        window.reset();
+        deletion.reset();
+        ScanViewModelTest::TearDown();
+    }
+
+    ui::ContentView& makeWindow(std::vector<std::shared_ptr<CleaningModule>> modules) {
+        makeViewModel(std::move(modules));
+        deletion = std::make_unique<DeleteViewModel>(engine, main);
+        window = std::make_unique<ui::ContentView>(
+            *viewModel, *deletion, settings,
+            ui::ContentViewServices{.isSandboxed = [] { return false; },
+                                    .openLocation = [](const std::string&) {},
+                                    .exportActions = {}});
+        window->show();
+        return *window;
+    }
+
+    /// Lets the queues and then Qt's own posted work (showing new children) run.
+    void settleWindow() {
+        settle();
+        QCoreApplication::processEvents();
+    }
+
+    template <class T>
+    T* find(const char* name) const {
+        auto* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    /// The sheet on screen now, if any.
+    QDialog* sheet(const char* name) const {
+        auto* dialog = window->findChild<QDialog*>(QString::fromLatin1(name));
+        return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
+    }
+
+    std::unique_ptr<DeleteViewModel> deletion;
+    std::unique_ptr<ui::ContentView> window;
+};
+
+TEST_F(ContentViewTest, AScanFillsTheSidebarAndTheListAndGatesTheDeleteButton) {
+    auto caches = scripted(CleaningModuleID::systemCaches);
+    auto logs = scripted(CleaningModuleID::systemLogs);
+    makeWindow({caches, logs});
+    auto* deleteAction = find<QAction>("deleteAction");
+    EXPECT_TRUE(find<QWidget>("scanNowButton")->isVisible()) << "start screen before a scan";
+
+    find<QAction>("scanAction")->trigger();
+    settle();
+    EXPECT_TRUE(find<QAction>("cancelAction")->isVisible());
+    auto big = item(CleaningModuleID::systemCaches, "big.cache", 5'000);
+    auto small = item(CleaningModuleID::systemCaches, "small.cache", 700);
+    caches->finish(0, CleanableItems{big, small});
+    logs->finish(0, CleanableItems{});
+    settle();
+
+    auto* sidebar = find<QListWidget>("moduleSidebar");
+    ASSERT_EQ(sidebar->count(), 2);
+    auto* cachesRow = qobject_cast<ui::ModuleSidebarRow*>(sidebar->itemWidget(sidebar->item(0)));
+    auto* logsRow = qobject_cast<ui::ModuleSidebarRow*>(sidebar->itemWidget(sidebar->item(1)));
+    EXPECT_EQ(cachesRow->statusText(), QString::fromUtf8("6 kB"));
+    EXPECT_EQ(logsRow->statusText(), QString::fromUtf8("Bereit"));
+
+    sidebar->setCurrentRow(0);
+    auto* list = find<QTreeView>("itemList");
+    ASSERT_TRUE(list->isVisible());
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), QString::fromLatin1("big.cache"));
+    EXPECT_FALSE(deleteAction->isEnabled()) << "nothing selected";
+
+    list->model()->setData(list->model()->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_TRUE(viewModel->isSelected(small.id));
+    EXPECT_TRUE(deleteAction->isEnabled());
+    EXPECT_EQ(deleteAction->text(), QString::fromUtf8("Löschen (700 Byte)"));
+
+    deleteAction->trigger();
+    EXPECT_NE(sheet("confirmationSheet"), nullptr);
+    EXPECT_FALSE(deleteAction->isEnabled()) << "a deletion flow is open";
+}
+
+TEST_F(ContentViewTest, TheTypedPhraseGatesDeletionAndEscapeCancels) {
+    makeWindow({scripted(CleaningModuleID::sleepImage)});
+    auto irreversible = item(CleaningModuleID::sleepImage, "sleepimage", 8'000'000'000);
+    irreversible.warnings = {CleanableItemWarning::irreversible};
+    deletion->prepareDeletion({irreversible});
+
+    auto* confirmation = sheet("confirmationSheet");
+    ASSERT_NE(confirmation, nullptr);
+    auto* deleteButton = confirmation->findChild<QPushButton*>("deleteButton");
+    auto* phrase = confirmation->findChild<QLineEdit*>("typedPhrase");
+    ASSERT_NE(phrase, nullptr);
+    EXPECT_FALSE(deleteButton->isEnabled());
+    QTest::keyClicks(phrase, QString::fromUtf8("LÖSCHE"));
+    EXPECT_FALSE(deleteButton->isEnabled());
+    QTest::keyClicks(phrase, QString::fromUtf8("N"));
+    EXPECT_EQ(deletion->typedConfirmation(), "LÖSCHEN");
+    EXPECT_TRUE(deleteButton->isEnabled());
+
+    QTest::keyClick(confirmation, Qt::Key_Escape);
+    EXPECT_TRUE(std::holds_alternative<DeleteViewModel::Idle>(deletion->phase()));
+    EXPECT_EQ(sheet("confirmationSheet"), nullptr);
+}
+
+TEST_F(ContentViewTest, AModuleWithoutResultsShowsTheRunningNoticeWhileScanning) {
+    auto caches = scripted(CleaningModuleID::systemCaches);
+    makeWindow({caches});
+    viewModel->startScan();
+    settle();
+    window->selectModule(CleaningModuleID::systemCaches);
+    EXPECT_FALSE(find<QTreeView>("itemList")->isVisible());
+    EXPECT_FALSE(find<QWidget>("scanNowButton")->isVisible()) << "not the start screen";
+    caches->finish(0, CleanableItems{});
+    settleWindow();
+    EXPECT_TRUE(find<QWidget>("scanNowButton")->isVisible()) << "a scan that found nothing";
+}
+
+}  // namespace
+}  // namespace quillo::testing
