@@ -9,7 +9,8 @@ scripts/setup-deps.sh
 cmake --preset release -DQUILLO_BUILD_TESTS=OFF -DQUILLO_BUILD_BENCH=OFF >/dev/null
 cmake --build --preset release
 
-if [ -x build/release/app/quillo ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec build/release/app/quillo "$@"
 fi
+echo "Kein Bildschirm gefunden (weder DISPLAY noch WAYLAND_DISPLAY gesetzt): Quillo zeigt den Scan-Bericht ohne Fenster." >&2
 exec build/release/app/quillo-scan "$@"
