@@ -1,5 +1,7 @@
 #include "platform/ProcessFolders.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -27,6 +29,11 @@ void forEachProcessFolder(const std::filesystem::path& procRoot,
             visit(processes->path());
         }
     }
+}
+
+bool isProcessOwnedBy(const std::filesystem::path& processFolder, uid_t uid) {
+    struct stat status {};
+    return ::lstat(processFolder.c_str(), &status) == 0 && status.st_uid == uid;
 }
 
 std::optional<std::filesystem::path> processLinkTarget(const std::filesystem::path& link) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -10,6 +12,9 @@ namespace quillo::platform {
 /// listing order; a tree that cannot be listed visits nothing.
 void forEachProcessFolder(const std::filesystem::path& procRoot,
                           const std::function<void(const std::filesystem::path&)>& visit);
+
+/// Whether the process of `processFolder` belongs to user `uid` (the folder's owner).
+bool isProcessOwnedBy(const std::filesystem::path& processFolder, uid_t uid);
 
 /// The target of a process's link such as "exe", "cwd" or "fd/3", without the kernel's
 /// " (deleted)" mark; none when it cannot be read.

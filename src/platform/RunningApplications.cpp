@@ -1,6 +1,5 @@
 #include "platform/RunningApplications.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <optional>
@@ -16,10 +15,6 @@ namespace {
 
 constexpr std::string_view kFlatpakVariable = "FLATPAK_ID=";
 constexpr std::string_view kFlatpakNameKey = "name=";
-bool isOwnedBy(const std::filesystem::path& processFolder, uid_t uid) {
-    struct stat status {};
-    return ::lstat(processFolder.c_str(), &status) == 0 && status.st_uid == uid;
-}
 
 void insertNonEmpty(std::set<std::string>& identifiers, std::string_view identifier) {
     if (!identifier.empty()) {
@@ -79,7 +74,7 @@ std::set<std::string> readRunningApplicationIdentifiers(const std::filesystem::p
                                                         uid_t uid) {
     std::set<std::string> identifiers;
     forEachProcessFolder(procRoot, [&](const std::filesystem::path& processFolder) {
-        if (!isOwnedBy(processFolder, uid)) {
+        if (!isProcessOwnedBy(processFolder, uid)) {
             return;
         }
         for (const auto& identifier :

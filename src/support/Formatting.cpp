@@ -127,4 +127,13 @@ std::string formatFileNameTimestamp(TimePoint time) {
     return text.data();
 }
 
+std::string formatLocalISO8601(TimePoint time) {
+    const std::tm calendar = localCalendar(time);
+    std::array<char, 40> text{};
+    std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d",
+                  calendar.tm_year + 1900, calendar.tm_mon + 1, calendar.tm_mday, calendar.tm_hour,
+                  calendar.tm_min, calendar.tm_sec);
+    return text.data();
+}
+
 }  // namespace quillo::support

@@ -23,4 +23,8 @@ std::string formatISO8601UTC(TimePoint time);
 /// "2025-03-14-092653" in the local time zone, whatever the user's language or clock setting.
 std::string formatFileNameTimestamp(TimePoint time);
 
+/// "2025-03-14T09:26:53": local time zone, whole seconds, no zone designator (the Trash's
+/// deletion dates).
+std::string formatLocalISO8601(TimePoint time);
+
 }  // namespace quillo::support

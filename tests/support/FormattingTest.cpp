@@ -54,5 +54,10 @@ TEST(FormattingTest, FileNameTimestampsUseTheLocalZone) {
     EXPECT_EQ(formatFileNameTimestamp(kSample), "2025-03-14-182653");
 }
 
+TEST(FormattingTest, LocalISO8601TimesHaveNoZoneDesignator) {
+    const testing::ScopedTimeZone tokyo("Asia/Tokyo");
+    EXPECT_EQ(formatLocalISO8601(kSample), "2025-03-14T18:26:53");
+}
+
 }  // namespace
 }  // namespace quillo::support

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillo::platform {
+
+/// Where processes are looked for and how they are asked to quit.
+struct ProcessTermination {
+    /// A /proc tree.
+    std::filesystem::path procRoot = "/proc";
+    /// Only this user's processes are asked.
+    uid_t uid = ::getuid();
+    /// Never asked, whatever it runs.
+    pid_t ownPid = ::getpid();
+    /// The platform's kill.
+    std::function<int(pid_t, int)> sendSignal = [](pid_t pid, int signal) {
+        return ::kill(pid, signal);
+    };
+};
+
+/// Asks every process of `termination.uid` whose executable lies in an application bundle (the
+/// nearest folder above it whose extension is "app") whose identifier is exactly `bundleID` to
+/// quit, with SIGTERM and never anything stronger; this
+/// process is never asked, and an empty identifier asks nobody. Returns the processes asked.
+std::vector<pid_t> terminateApplications(const std::string& bundleID,
+                                         const ProcessTermination& termination = {});
+
+/// The uninstaller's quit request on this platform: `terminateApplications` for the current
+/// user, then `done`, on the caller's thread.
+void quitRunningApplications(const std::string& bundleID, const std::function<void()>& done);
+
+}  // namespace quillo::platform

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "model/DeletionReport.h"
+#include "model/TimePoint.h"
+#include "support/CancellationToken.h"
+#include "support/Executor.h"
+#include "support/Result.h"
+#include "support/Sleeper.h"
+#include "uninstall/PlanBuilding.h"
+#include "uninstall/UninstallPlan.h"
+
+namespace quillo {
+
+/// Builds the plan that removes an application bundle with its residues, and carries it out by
+/// moving the items to the Trash: nothing is deleted for good, nothing overwritten, no receipt
+/// written. A serialised object: its work runs on its own context, one step at a time; it keeps
+/// no state between calls.
+class AppUninstallService final : public std::enable_shared_from_this<AppUninstallService> {
+  public:
+    /// Asks the running instances of the application `bundleID` to quit and calls `done` once
+    /// it has asked. Called on the main executor.
+    using QuitRunningApp =
+        std::function<void(const std::string& bundleID, std::function<void()> done)>;
+    /// Moves one item to the user's Trash.
+    using TrashOperation = std::function<support::Status(const std::filesystem::path&)>;
+    using ItemIDs = std::set<Uuid>;
+
+    /// How long the application is given to quit before its files are moved.
+    static constexpr std::chrono::milliseconds kQuitPause{250};
+
+    struct Dependencies {
+        UninstallLocations locations;
+        QuitRunningApp quitRunningApp;
+        TrashOperation moveToTrash;
+        /// The pause after the quit request.
+        std::shared_ptr<support::Sleeper> sleeper;
+        /// The report's start and end.
+        std::function<TimePoint()> clock;
+        /// The service's own serial context.
+        support::ExecutorRef context;
+        std::shared_ptr<support::MainExecutor> mainExecutor;
+    };
+
+    static std::shared_ptr<AppUninstallService> create(Dependencies dependencies);
+
+    /// The plan for the bundle at `bundleURL`, or nothing when it is no application bundle with
+    /// an identifier. Fails only by cancellation. `done` runs on the service's context.
+    void makePlan(std::filesystem::path bundleURL, support::CancellationToken token,
+                  support::Completion<std::optional<UninstallPlan>> done);
+
+    /// Quits the application, pauses, and moves the plan's items to the Trash in plan order:
+    /// all of them without `ids`, else those whose id is in `ids`. Answers with one report of
+    /// the module `applicationResidual`, an item that cannot be moved becoming a failed record;
+    /// fails only by cancellation, checked before every item. `done` runs on the service's
+    /// context.
+    void uninstall(UninstallPlan plan, std::optional<ItemIDs> ids, support::CancellationToken token,
+                   support::Completion<DeletionReport> done);
+
+    /// The label an uninstall record carries instead of a receipt hash: "uninstall-" and the
+    /// first eight characters of the item's id in upper case.
+    static std::string recordLabel(const Uuid& itemID);
+
+    explicit AppUninstallService(Dependencies dependencies);
+
+  private:
+    struct Run;
+    void pause(const std::shared_ptr<Run>& run);
+    void moveItems(Run& run);
+
+    Dependencies dependencies_;
+};
+
+}  // namespace quillo
