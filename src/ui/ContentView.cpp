@@ -1,15 +1,20 @@
 #include "ui/ContentView.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <array>
 
 #include "ui/ConfirmationSheet.h"
 #include "ui/ItemInspector.h"
@@ -23,6 +28,8 @@
 #include "ui/Style.h"
 #include "ui/SummarySheet.h"
 #include "ui/Symbols.h"
+#include "ui/UninstallSheet.h"
+#include "uninstall/BundleDrop.h"
 
 namespace quillo::ui {
 
@@ -46,17 +53,20 @@ void replacePage(QStackedWidget* stack, int page, QWidget* replacement) {
 
 }  // namespace
 
-ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion, AppSettings& settings,
+ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
+                         UninstallViewModel& uninstall, AppSettings& settings,
                          ContentViewServices services, QWidget* parent)
     : QMainWindow(parent),
       scan_(scan),
       deletion_(deletion),
+      uninstall_(uninstall),
       settings_(settings),
       services_(std::move(services)) {
     setObjectName(QStringLiteral("contentView"));
     setMinimumSize(900, 560);
     resize(1180, 720);
     setUnifiedTitleAndToolBarOnMac(true);
+    setAcceptDrops(true);
     buildToolbar();
 
     auto* columns = new QSplitter;
@@ -88,6 +98,8 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion, AppSett
             return new SummarySheet(summary.reports, finishSummary, services_.exportActions);
         },
         finishSummary);
+    uninstallSheet_ = std::make_unique<SheetPresenter>(
+        this, [this] { return new UninstallSheet(uninstall_); }, [this] { uninstall_.reset(); });
 
     refreshTitle();
     refreshToolbar();
@@ -117,6 +129,10 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion, AppSett
         refreshToolbar();
         refreshSheets();
     });
+    bindings_.onChange(uninstall_, {"phase"}, [this] {
+        uninstallSheet_->setShown(
+            !std::holds_alternative<UninstallViewModel::Idle>(uninstall_.phase()));
+    });
     bindings_.onChange(settings_, {"deepScanEnabled"}, [this] { refreshToolbar(); });
     bindings_.onChange(settings_, {"disabledModuleIDs", "fullDiskAccessStatus"}, [this] {
         refreshSidebar();
@@ -125,6 +141,62 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion, AppSett
 }
 
 ContentView::~ContentView() = default;
+
+std::function<std::optional<std::filesystem::path>(QWidget*)>
+ContentViewServices::desktopApplicationChooser() {
+    return [](QWidget* parent) -> std::optional<std::filesystem::path> {
+        // Bundles are folders to the file system; the dialog lets only those ending in .app
+        // be chosen.
+        QFileDialog dialog(parent, catalogueText("content.toolbar.uninstall"),
+                           QStringLiteral("/Applications"));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        const std::filesystem::path chosen = stdString(dialog.selectedFiles().front());
+        const std::array candidates{chosen};
+        return firstDroppedApplication(candidates).value_or(chosen);
+    };
+}
+
+namespace {
+
+std::vector<std::filesystem::path> droppedLocations(const QMimeData* data) {
+    std::vector<std::filesystem::path> locations;
+    for (const auto& url : data->urls()) {
+        if (url.isLocalFile()) {
+            locations.emplace_back(stdString(url.toLocalFile()));
+        }
+    }
+    return locations;
+}
+
+}  // namespace
+
+void ContentView::dragEnterEvent(QDragEnterEvent* event) {
+    if (firstDroppedApplication(droppedLocations(event->mimeData()))) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void ContentView::dropEvent(QDropEvent* event) {
+    if (takeDroppedLocations(droppedLocations(event->mimeData()))) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+bool ContentView::takeDroppedLocations(const std::vector<std::filesystem::path>& locations) {
+    const auto application = firstDroppedApplication(locations);
+    if (application) {
+        uninstall_.prepare(*application);
+    }
+    return application.has_value();
+}
 
 void ContentView::buildToolbar() {
     auto* toolbar = addToolBar(catalogueText("content.sidebar.title"));
@@ -161,6 +233,15 @@ void ContentView::buildToolbar() {
                     [this] { scan_.clearSelection(); });
     selection->setMenu(menu);
     toolbar->addWidget(selection);
+
+    auto* uninstallAction = toolbar->addAction(
+        symbolIcon("xmark.bin"), catalogueText("content.toolbar.uninstall"), [this] {
+            if (const auto chosen = services_.chooseApplication(this)) {
+                uninstall_.prepare(*chosen);
+            }
+        });
+    uninstallAction->setObjectName(QStringLiteral("uninstallAction"));
+    uninstallAction->setToolTip(catalogueText("content.toolbar.uninstall.help"));
 
     deleteAction_ = toolbar->addAction(
         symbolIcon("trash"), {}, [this] { deletion_.prepareDeletion(scan_.selectedItems()); });

@@ -12,6 +12,7 @@
 #include "ui/SheetPresenter.h"
 #include "viewmodels/DeleteViewModel.h"
 #include "viewmodels/ScanViewModel.h"
+#include "viewmodels/UninstallViewModel.h"
 
 class QAction;
 class QLineEdit;
@@ -30,6 +31,12 @@ struct ContentViewServices {
     std::function<bool()> isSandboxed;
     OpenLocation openLocation;
     ReceiptExportActions exportActions;
+    /// The application bundle the user picks for uninstalling, or nothing when cancelled.
+    std::function<std::optional<std::filesystem::path>(QWidget* parent)> chooseApplication;
+
+    /// The desktop's file dialog, starting in "/Applications".
+    static std::function<std::optional<std::filesystem::path>(QWidget*)>
+    desktopApplicationChooser();
 };
 
 /// The main window: module sidebar, result list, inspector, the toolbar and the sheets of the
@@ -38,8 +45,8 @@ class ContentView final : public QMainWindow {
     Q_OBJECT
 
   public:
-    ContentView(ScanViewModel& scan, DeleteViewModel& deletion, AppSettings& settings,
-                ContentViewServices services, QWidget* parent = nullptr);
+    ContentView(ScanViewModel& scan, DeleteViewModel& deletion, UninstallViewModel& uninstall,
+                AppSettings& settings, ContentViewServices services, QWidget* parent = nullptr);
     ~ContentView() override;
 
     [[nodiscard]] std::optional<CleaningModuleID> selectedModuleID() const {
@@ -47,6 +54,13 @@ class ContentView final : public QMainWindow {
     }
     void selectModule(std::optional<CleaningModuleID> moduleID);
     void selectItem(std::optional<Uuid> itemID);
+    /// Starts the uninstall of the first dropped application bundle; false (the drop refused)
+    /// when there is none.
+    bool takeDroppedLocations(const std::vector<std::filesystem::path>& locations);
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildToolbar();
@@ -63,6 +77,7 @@ class ContentView final : public QMainWindow {
 
     ScanViewModel& scan_;
     DeleteViewModel& deletion_;
+    UninstallViewModel& uninstall_;
     AppSettings& settings_;
     ContentViewServices services_;
 
@@ -86,6 +101,7 @@ class ContentView final : public QMainWindow {
     std::unique_ptr<SheetPresenter> confirmationSheet_;
     std::unique_ptr<SheetPresenter> progressSheet_;
     std::unique_ptr<SheetPresenter> summarySheet_;
+    std::unique_ptr<SheetPresenter> uninstallSheet_;
     Bindings bindings_;
 };
 

@@ -7,7 +7,11 @@
 #include <QVBoxLayout>
 
 #include "modules/DefaultModuleSet.h"
+#include "platform/ApplicationTermination.h"
 #include "platform/PlatformNotificationService.h"
+#include "platform/StandardDirectories.h"
+#include "platform/Trash.h"
+#include "support/Sleeper.h"
 #include "system/DailyReminder.h"
 #include "system/FileDefaultsStore.h"
 #include "ui/QtMainExecutor.h"
@@ -43,9 +47,27 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                const std::shared_ptr<support::ThreadPool>& pool) {
                 return platform::makePlatformNotificationService(main, pool->makeStrand());
             },
+        .makeUninstallService =
+            [](const std::shared_ptr<support::MainExecutor>& main,
+               const std::shared_ptr<support::ThreadPool>& pool) {
+                return AppUninstallService::create({
+                    .locations = {.home = platform::homeFolder(), .systemLibrary = "/Library"},
+                    .quitRunningApp = platform::quitRunningApplications,
+                    .moveToTrash =
+                        [trash = platform::platformTrashEnvironment()](
+                            const std::filesystem::path& item) {
+                            return platform::moveToTrash(item, trash);
+                        },
+                    .sleeper = support::makeSteadySleeper(pool),
+                    .clock = [] { return std::chrono::system_clock::now(); },
+                    .context = pool->makeStrand(),
+                    .mainExecutor = main,
+                });
+            },
         .isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
         .openLocation = desktopOpenLocation(),
         .exportActions = ReceiptExportActions::desktop(),
+        .chooseApplication = ContentViewServices::desktopApplicationChooser(),
     };
 }
 
@@ -58,12 +80,15 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
     scanViewModel_ = std::make_unique<ScanViewModel>(engine_, *settings_, mainExecutor_,
                                                      environment_.isSandboxed);
     deleteViewModel_ = std::make_unique<DeleteViewModel>(engine_, mainExecutor_);
+    uninstallViewModel_ = std::make_unique<UninstallViewModel>(
+        environment_.makeUninstallService(mainExecutor_, pool_), mainExecutor_);
     notifications_ = environment_.makeNotificationService(mainExecutor_, pool_);
     window_ = std::make_unique<ContentView>(
-        *scanViewModel_, *deleteViewModel_, *settings_,
+        *scanViewModel_, *deleteViewModel_, *uninstallViewModel_, *settings_,
         ContentViewServices{.isSandboxed = environment_.isSandboxed,
                             .openLocation = environment_.openLocation,
-                            .exportActions = environment_.exportActions});
+                            .exportActions = environment_.exportActions,
+                            .chooseApplication = environment_.chooseApplication});
     buildMenus();
 }
 

@@ -12,6 +12,7 @@
 #include "ui/ContentView.h"
 #include "viewmodels/DeleteViewModel.h"
 #include "viewmodels/ScanViewModel.h"
+#include "viewmodels/UninstallViewModel.h"
 
 namespace quillo::ui {
 
@@ -29,9 +30,14 @@ struct QuilloAppEnvironment {
         const std::shared_ptr<support::MainExecutor>& main,
         const std::shared_ptr<support::ThreadPool>& pool)>
         makeNotificationService;
+    std::function<std::shared_ptr<AppUninstallService>(
+        const std::shared_ptr<support::MainExecutor>& main,
+        const std::shared_ptr<support::ThreadPool>& pool)>
+        makeUninstallService;
     std::function<bool()> isSandboxed;
     OpenLocation openLocation;
     ReceiptExportActions exportActions;
+    std::function<std::optional<std::filesystem::path>(QWidget*)> chooseApplication;
 
     /// The user's defaults file, the default module set, systemd timers, the desktop's dialogs.
     static QuilloAppEnvironment standard();
@@ -51,6 +57,7 @@ class QuilloApp final : public QObject {
     [[nodiscard]] AppSettings& settings() { return *settings_; }
     [[nodiscard]] ScanViewModel& scanViewModel() { return *scanViewModel_; }
     [[nodiscard]] DeleteViewModel& deleteViewModel() { return *deleteViewModel_; }
+    [[nodiscard]] UninstallViewModel& uninstallViewModel() { return *uninstallViewModel_; }
     [[nodiscard]] ContentView& window() { return *window_; }
     [[nodiscard]] QDialog* onboardingSheet() const { return onboarding_; }
     [[nodiscard]] QDialog* legalSheet() const { return legal_; }
@@ -69,6 +76,7 @@ class QuilloApp final : public QObject {
     std::shared_ptr<CleaningEngine> engine_;
     std::unique_ptr<ScanViewModel> scanViewModel_;
     std::unique_ptr<DeleteViewModel> deleteViewModel_;
+    std::unique_ptr<UninstallViewModel> uninstallViewModel_;
     std::shared_ptr<NotificationService> notifications_;
     std::unique_ptr<ContentView> window_;
     std::unique_ptr<QWidget> settingsWindow_;

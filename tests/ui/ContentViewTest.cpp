@@ -10,6 +10,7 @@
 
 #include "ui/ContentView.h"
 #include "ui/ModuleSidebarRow.h"
+#include "uninstall/UninstallHarness.h"
 #include "viewmodels/ScanViewModelFixture.h"
 
 namespace quillo::testing {
@@ -20,17 +21,21 @@ class ContentViewTest : public ScanViewModelTest {
     void TearDown() override {
         window.reset();
         deletion.reset();
+        uninstall.reset();
+        uninstalling.drain();
         ScanViewModelTest::TearDown();
     }
 
     ui::ContentView& makeWindow(std::vector<std::shared_ptr<CleaningModule>> modules) {
         makeViewModel(std::move(modules));
         deletion = std::make_unique<DeleteViewModel>(engine, main);
+        uninstall = std::make_unique<UninstallViewModel>(uninstalling.service, uninstalling.main);
         window = std::make_unique<ui::ContentView>(
-            *viewModel, *deletion, settings,
+            *viewModel, *deletion, *uninstall, settings,
             ui::ContentViewServices{.isSandboxed = [] { return false; },
                                     .openLocation = [](const std::string&) {},
-                                    .exportActions = {}});
+                                    .exportActions = {},
+                                    .chooseApplication = {}});
         window->show();
         return *window;
     }
@@ -54,6 +59,8 @@ class ContentViewTest : public ScanViewModelTest {
         return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
     }
 
+    UninstallHarness uninstalling;
+    std::unique_ptr<UninstallViewModel> uninstall;
     std::unique_ptr<DeleteViewModel> deletion;
     std::unique_ptr<ui::ContentView> window;
 };
@@ -132,6 +139,32 @@ TEST_F(ContentViewTest, AModuleWithoutResultsShowsTheRunningNoticeWhileScanning)
     caches->finish(0, CleanableItems{});
     settleWindow();
     EXPECT_TRUE(find<QWidget>("scanNowButton")->isVisible()) << "a scan that found nothing";
+}
+
+TEST_F(ContentViewTest, ADroppedBundleInCapitalsStartsTheUninstallAndADocumentFolderDoesNot) {
+    makeWindow({scripted(CleaningModuleID::systemCaches)});
+    const auto documents = uninstalling.folder / "Dokumente";
+    std::filesystem::create_directories(documents);
+    EXPECT_FALSE(window->takeDroppedLocations({documents}));
+    EXPECT_TRUE(std::holds_alternative<UninstallViewModel::Idle>(uninstall->phase()));
+    EXPECT_EQ(sheet("uninstallSheet"), nullptr);
+
+    const auto bundle =
+        uninstalling.makeBundle("Notes.APP", {{"CFBundleIdentifier", "com.example.Notes"}});
+    EXPECT_TRUE(window->takeDroppedLocations({documents, bundle}));
+    EXPECT_TRUE(std::holds_alternative<UninstallViewModel::Preparing>(uninstall->phase()));
+    ASSERT_NE(sheet("uninstallSheet"), nullptr);
+    uninstalling.drain();
+    ASSERT_TRUE(std::holds_alternative<UninstallViewModel::Ready>(uninstall->phase()));
+    auto* confirm = sheet("uninstallSheet")->findChild<QPushButton*>("confirmButton");
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_TRUE(confirm->isEnabled());
+    QTest::mouseClick(sheet("uninstallSheet")->findChild<QPushButton*>("selectNoneButton"),
+                      Qt::LeftButton);
+    EXPECT_FALSE(confirm->isEnabled());
+
+    QTest::keyClick(sheet("uninstallSheet"), Qt::Key_Escape);
+    EXPECT_TRUE(std::holds_alternative<UninstallViewModel::Idle>(uninstall->phase()));
 }
 
 }  // namespace
