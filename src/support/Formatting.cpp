@@ -58,6 +58,12 @@ constexpr std::array<std::string_view, 12> kMonthNames{
     "Januar", "Februar", "März",      "April",   "Mai",      "Juni",
     "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
 
+// `month` counts from 1.
+std::string longDate(int day, unsigned month, int year) {
+    return std::to_string(day) + ". " + std::string(kMonthNames[month - 1]) + " " +
+           std::to_string(year);
+}
+
 }  // namespace
 
 std::string formatByteCount(std::int64_t bytes) {
@@ -98,9 +104,17 @@ std::string formatLongDateMediumTime(TimePoint time) {
     std::array<char, 16> clock{};
     std::snprintf(clock.data(), clock.size(), "%02d:%02d:%02d", calendar.tm_hour, calendar.tm_min,
                   calendar.tm_sec);
-    return std::to_string(calendar.tm_mday) + ". " +
-           std::string(kMonthNames[static_cast<std::size_t>(calendar.tm_mon)]) + " " +
-           std::to_string(calendar.tm_year + 1900) + " um " + clock.data();
+    return longDate(calendar.tm_mday, static_cast<unsigned>(calendar.tm_mon) + 1,
+                    calendar.tm_year + 1900) +
+           " um " + clock.data();
+}
+
+std::string formatLongDate(std::chrono::year_month_day date) {
+    if (!date.ok()) {
+        return {};
+    }
+    return longDate(static_cast<int>(static_cast<unsigned>(date.day())),
+                    static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
 }
 
 std::string formatISO8601UTC(TimePoint time) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,10 @@ std::string formatByteCount(std::int64_t bytes);
 
 /// German long date and medium time in the local time zone: "14. März 2025 um 09:26:53".
 std::string formatLongDateMediumTime(TimePoint time);
+
+/// German long date of a calendar day, free of any time zone: "10. Juni 2026";
+/// nothing for a day that does not exist.
+std::string formatLongDate(std::chrono::year_month_day date);
 
 /// "2025-03-14T09:26:53Z": UTC, whole seconds (the fraction is dropped, also before 1970).
 std::string formatISO8601UTC(TimePoint time);

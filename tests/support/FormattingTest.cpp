@@ -41,6 +41,15 @@ TEST(FormattingTest, LongDateAndMediumTimeInTheLocalZone) {
               "1. Januar 2024 um 00:59:59");
 }
 
+TEST(FormattingTest, LongDatesOfCalendarDaysIgnoreTheTimeZone) {
+    using namespace std::chrono;
+    const testing::ScopedTimeZone zone("America/Los_Angeles");
+    EXPECT_EQ(formatLongDate(year_month_day(year(2026), June, day(10))), "10. Juni 2026");
+    EXPECT_EQ(formatLongDate(year_month_day(year(2024), January, day(1))), "1. Januar 2024");
+    EXPECT_EQ(formatLongDate(year_month_day(year(1999), December, day(31))), "31. Dezember 1999");
+    EXPECT_EQ(formatLongDate(year_month_day(year(2026), February, day(30))), "");
+}
+
 TEST(FormattingTest, IsoTimesAreUtcWithoutFraction) {
     EXPECT_EQ(formatISO8601UTC(kSample + milliseconds(900)), "2025-03-14T09:26:53Z");
     EXPECT_EQ(formatISO8601UTC(TimePoint(seconds(-1)) + milliseconds(500)), "1969-12-31T23:59:59Z");
