@@ -1,14 +1,12 @@
 #pragma once
 
 #include <QPushButton>
-#include <functional>
 #include <optional>
 #include <string>
 
-namespace quillo::ui {
+#include "ui/PlatformActions.h"
 
-/// The platform's way of opening a link (a settings page, a "mailto:" address).
-using OpenLocation = std::function<void(const std::string& url)>;
+namespace quillo::ui {
 
 /// A button that opens `url` with `open`. Where the platform has no such location the button
 /// stays visible but disabled, so the view keeps its shape and the user sees there is nothing.

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "modules/DefaultModuleSet.h"
@@ -14,6 +15,7 @@
 #include "support/Sleeper.h"
 #include "system/DailyReminder.h"
 #include "system/FileDefaultsStore.h"
+#include "ui/LegalView.h"
 #include "ui/QtMainExecutor.h"
 #include "ui/QtText.h"
 
@@ -131,7 +133,25 @@ void QuilloApp::buildMenus() {
 
 void QuilloApp::showOnboarding() {}
 
-void QuilloApp::showLegal() {}
+void QuilloApp::showLegal() {
+    if (legal_ != nullptr) {
+        legal_->raise();
+        return;
+    }
+    legal_ = new QDialog(window_.get());
+    legal_->setObjectName(QStringLiteral("legalSheet"));
+    legal_->setWindowModality(Qt::WindowModal);
+    legal_->setAttribute(Qt::WA_DeleteOnClose);
+    legal_->setMinimumSize(560, 600);
+    auto* layout = new QVBoxLayout(legal_);
+    layout->addWidget(new LegalView(environment_.openLocation), 1);
+    auto* buttons = new QDialogButtonBox;
+    auto* done = buttons->addButton(catalogueText("app.button.done"), QDialogButtonBox::AcceptRole);
+    done->setObjectName(QStringLiteral("doneButton"));
+    connect(buttons, &QDialogButtonBox::accepted, legal_, &QDialog::accept);
+    layout->addWidget(buttons);
+    legal_->show();
+}
 
 void QuilloApp::showSettings() {}
 

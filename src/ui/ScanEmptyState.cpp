@@ -5,6 +5,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "ui/LocationButton.h"
 #include "ui/QtText.h"
 #include "ui/Style.h"
 #include "ui/Symbols.h"
@@ -122,14 +123,8 @@ QWidget* ScanEmptyState::makeBanner() {
         return nullptr;
     }
     auto* buttons = new QHBoxLayout;
-    auto* allow = new QPushButton(catalogueText("scanEmpty.fda.button.allow"));
-    const auto& url = FullDiskAccessProbe::settingsURL();
-    allow->setEnabled(url.has_value());
-    connect(allow, &QPushButton::clicked, this, [this, url] {
-        if (url) {
-            openLocation_(*url);
-        }
-    });
+    auto* allow = makeLocationButton(catalogueText("scanEmpty.fda.button.allow"),
+                                     FullDiskAccessProbe::settingsURL(), openLocation_);
     auto* recheck = new QPushButton(catalogueText("scanEmpty.fda.button.recheck"));
     recheck->setObjectName(QStringLiteral("recheckButton"));
     connect(recheck, &QPushButton::clicked, this,
