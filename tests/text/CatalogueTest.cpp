@@ -54,7 +54,11 @@ TEST(CatalogueTest, TextsThatAreTheirOwnKeysMapToThemselves) {
         }
     }
     EXPECT_EQ(ownKeys, (std::vector<std::string>{
+                           "Beenden",
                            "Bereit",
+                           "Der Beleg konnte nicht gespeichert werden: %@",
+                           "Einstellungen…",
+                           "Hilfe",
                            "Im App-Sandbox-Build nicht zugänglich. Verwende die "
                            "Direct-Distribution-Variante.",
                            "Nicht verfügbar (Sandbox)",

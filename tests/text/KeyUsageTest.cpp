@@ -60,7 +60,12 @@ TEST(KeyUsageTest, EveryKeyInTheSourcesIsInTheCatalogue) {
     // The model's warning labels are known users; finding none would mean the scan is blind.
     ASSERT_TRUE(std::any_of(uses.begin(), uses.end(),
                             [](const KeyUse& use) { return use.key == "warning.locked"; }));
+    // System symbol names that happen to share a group's prefix.
+    const std::set<std::string> symbolNames{"app.badge", "app.dashed"};
     for (const auto& use : uses) {
+        if (symbolNames.contains(use.key)) {
+            continue;
+        }
         EXPECT_TRUE(catalogue().contains(use.key)) << use.key << " in " << use.file;
     }
 }
