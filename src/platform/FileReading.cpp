@@ -18,9 +18,14 @@ support::Error readError(std::string reason) {
     return support::Error::make(FileReadError(std::move(reason)));
 }
 
+support::Error tooLarge() {
+    return readError("Datei zu groß");
+}
+
 }  // namespace
 
-support::Result<std::optional<std::string>> readWholeFile(const std::filesystem::path& file) {
+support::Result<std::optional<std::string>> readWholeFile(const std::filesystem::path& file,
+                                                          std::size_t maxBytes) {
     const FileDescriptor descriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!descriptor.valid()) {
         if (errno == ENOENT || errno == ENOTDIR) {
@@ -35,8 +40,12 @@ support::Result<std::optional<std::string>> readWholeFile(const std::filesystem:
     if (!S_ISREG(status.st_mode)) {
         return readError("keine gewöhnliche Datei");
     }
+    const auto statedSize = static_cast<std::size_t>(status.st_size);
+    if (statedSize > maxBytes) {
+        return tooLarge();
+    }
     std::string contents;
-    contents.reserve(static_cast<std::size_t>(status.st_size));
+    contents.reserve(statedSize);
     std::array<char, 65536> buffer{};
     for (;;) {
         const ssize_t count = ::read(descriptor.get(), buffer.data(), buffer.size());
@@ -48,6 +57,9 @@ support::Result<std::optional<std::string>> readWholeFile(const std::filesystem:
         }
         if (count == 0) {
             return std::optional<std::string>(std::move(contents));
+        }
+        if (static_cast<std::size_t>(count) > maxBytes - contents.size()) {
+            return tooLarge();
         }
         contents.append(buffer.data(), static_cast<std::size_t>(count));
     }

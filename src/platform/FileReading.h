@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -22,7 +24,10 @@ class FileReadError final : public support::ErrorDetail {
 
 /// The whole contents of the regular file at `file`, or nothing when there is none. What is
 /// checked is what is read (one descriptor); a FIFO in the file's place fails instead of
-/// blocking.
-support::Result<std::optional<std::string>> readWholeFile(const std::filesystem::path& file);
+/// blocking. A file longer than `maxBytes` fails, before reading when its stated size says so and
+/// at the first chunk past the limit when it grows while it is read.
+support::Result<std::optional<std::string>> readWholeFile(
+    const std::filesystem::path& file,
+    std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 }  // namespace quillo::platform
