@@ -9,11 +9,9 @@
 
 #include "modules/DefaultModuleSet.h"
 #include "platform/ApplicationTermination.h"
-#include "platform/PlatformNotificationService.h"
 #include "platform/StandardDirectories.h"
 #include "platform/Trash.h"
 #include "support/Sleeper.h"
-#include "system/DailyReminder.h"
 #include "system/FileDefaultsStore.h"
 #include "ui/LegalView.h"
 #include "ui/QtMainExecutor.h"
@@ -43,11 +41,6 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                         });
                     },
                     platformModuleServices(pool));
-            },
-        .makeNotificationService =
-            [](const std::shared_ptr<support::MainExecutor>& main,
-               const std::shared_ptr<support::ThreadPool>& pool) {
-                return platform::makePlatformNotificationService(main, pool->makeStrand());
             },
         .makeUninstallService =
             [](const std::shared_ptr<support::MainExecutor>& main,
@@ -84,7 +77,6 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
     deleteViewModel_ = std::make_unique<DeleteViewModel>(engine_, mainExecutor_);
     uninstallViewModel_ = std::make_unique<UninstallViewModel>(
         environment_.makeUninstallService(mainExecutor_, pool_), mainExecutor_);
-    notifications_ = environment_.makeNotificationService(mainExecutor_, pool_);
     window_ = std::make_unique<ContentView>(
         *scanViewModel_, *deleteViewModel_, *uninstallViewModel_, *settings_,
         ContentViewServices{.isSandboxed = environment_.isSandboxed,
@@ -95,25 +87,17 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
 }
 
 QuilloApp::~QuilloApp() {
-    // The windows go before the models they observe.
-    settingsWindow_.reset();
+    // The window goes before the models it observes.
     window_.reset();
 }
 
 void QuilloApp::show() {
     window_->show();
-    if (!settings_->onboardingCompleted()) {
-        showOnboarding();
-    }
 }
 
 void QuilloApp::buildMenus() {
     auto* menus = window_->menuBar();
     auto* application = menus->addMenu(QStringLiteral("Quillo"));
-    auto* preferences =
-        application->addAction(catalogueText("Einstellungen…"), [this] { showSettings(); });
-    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    application->addSeparator();
     auto* quit = application->addAction(catalogueText("Beenden"), [] { QApplication::quit(); });
     quit->setShortcut(QKeySequence::Quit);
 
@@ -130,8 +114,6 @@ void QuilloApp::buildMenus() {
     help->addSeparator();
     help->addAction(catalogueText("app.menu.help.legal"), [this] { showLegal(); });
 }
-
-void QuilloApp::showOnboarding() {}
 
 void QuilloApp::showLegal() {
     if (legal_ != nullptr) {
@@ -152,7 +134,5 @@ void QuilloApp::showLegal() {
     layout->addWidget(buttons);
     legal_->show();
 }
-
-void QuilloApp::showSettings() {}
 
 }  // namespace quillo::ui

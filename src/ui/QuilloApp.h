@@ -8,7 +8,6 @@
 #include "modules/CleaningEngine.h"
 #include "support/ThreadPool.h"
 #include "system/AppSettings.h"
-#include "system/NotificationService.h"
 #include "ui/ContentView.h"
 #include "viewmodels/DeleteViewModel.h"
 #include "viewmodels/ScanViewModel.h"
@@ -26,10 +25,6 @@ struct QuilloAppEnvironment {
         AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
         const std::shared_ptr<support::ThreadPool>& pool)>
         makeEngine;
-    std::function<std::shared_ptr<NotificationService>(
-        const std::shared_ptr<support::MainExecutor>& main,
-        const std::shared_ptr<support::ThreadPool>& pool)>
-        makeNotificationService;
     std::function<std::shared_ptr<AppUninstallService>(
         const std::shared_ptr<support::MainExecutor>& main,
         const std::shared_ptr<support::ThreadPool>& pool)>
@@ -39,7 +34,7 @@ struct QuilloAppEnvironment {
     ReceiptExportActions exportActions;
     std::function<std::optional<std::filesystem::path>(QWidget*)> chooseApplication;
 
-    /// The user's defaults file, the default module set, systemd timers, the desktop's dialogs.
+    /// The user's defaults file, the default module set, the desktop's dialogs.
     static QuilloAppEnvironment standard();
 };
 
@@ -59,15 +54,12 @@ class QuilloApp final : public QObject {
     [[nodiscard]] DeleteViewModel& deleteViewModel() { return *deleteViewModel_; }
     [[nodiscard]] UninstallViewModel& uninstallViewModel() { return *uninstallViewModel_; }
     [[nodiscard]] ContentView& window() { return *window_; }
-    [[nodiscard]] QDialog* onboardingSheet() const { return onboarding_; }
     [[nodiscard]] QDialog* legalSheet() const { return legal_; }
 
     void showLegal();
-    void showSettings();
 
   private:
     void buildMenus();
-    void showOnboarding();
 
     QuilloAppEnvironment environment_;
     std::shared_ptr<QtMainExecutor> mainExecutor_;
@@ -77,10 +69,7 @@ class QuilloApp final : public QObject {
     std::unique_ptr<ScanViewModel> scanViewModel_;
     std::unique_ptr<DeleteViewModel> deleteViewModel_;
     std::unique_ptr<UninstallViewModel> uninstallViewModel_;
-    std::shared_ptr<NotificationService> notifications_;
     std::unique_ptr<ContentView> window_;
-    std::unique_ptr<QWidget> settingsWindow_;
-    QPointer<QDialog> onboarding_;
     QPointer<QDialog> legal_;
 };
 

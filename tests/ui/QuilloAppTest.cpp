@@ -35,7 +35,6 @@ class QuilloAppTest : public ::testing::Test {
                     return std::make_shared<CleaningEngine>(
                         std::vector<std::shared_ptr<CleaningModule>>{module}, background);
                 },
-            .makeNotificationService = [](const auto&, const auto&) { return nullptr; },
             .makeUninstallService = [this](const auto&,
                                            const auto&) { return uninstalling.service; },
             .isSandboxed = [] { return false; },
