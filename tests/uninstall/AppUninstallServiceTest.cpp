@@ -84,11 +84,14 @@ TEST_F(AppUninstallServiceTest, QuitsPausesThenMovesEveryItemInPlanOrder) {
 }
 
 TEST_F(AppUninstallServiceTest, TheQuitRequestIsMadeOnTheMainThread) {
-    harness.service->uninstall(plan, std::nullopt, {}, [](auto) {});
+    harness.service->uninstall(plan, std::nullopt, cancellation.token(),
+                               [this](auto answer) { outcome.emplace(std::move(answer)); });
     harness.context->runAll();
     EXPECT_TRUE(harness.quitRequests.empty());
     harness.main->runAll();
     EXPECT_EQ(harness.quitRequests.size(), 1U);
+    harness.drain();
+    finish();
 }
 
 TEST_F(AppUninstallServiceTest, ACancelledPlanAnswersWithCancellation) {
