@@ -1,37 +1,28 @@
 #include "support/FakeBundles.h"
 
-#include <plist/plist.h>
-
-#include <cstdint>
-#include <memory>
-
-#include "support/TextFiles.h"
 #include "support/TreeBuilders.h"
 
 namespace quillo::testing {
 
-std::string propertyList(const InfoStrings& strings, PlistEncoding encoding) {
-    const std::unique_ptr<void, decltype(&plist_free)> dictionary(plist_new_dict(), &plist_free);
+namespace {
+
+PropertyEntries entries(const InfoStrings& strings) {
+    PropertyEntries entries;
     for (const auto& [key, value] : strings) {
-        plist_dict_set_item(dictionary.get(), key.c_str(), plist_new_string(value.c_str()));
+        entries.emplace_back(key, value);
     }
-    char* bytes = nullptr;
-    std::uint32_t length = 0;
-    if (encoding == PlistEncoding::xml) {
-        plist_to_xml(dictionary.get(), &bytes, &length);
-        std::string text(bytes, length);
-        plist_to_xml_free(bytes);
-        return text;
-    }
-    plist_to_bin(dictionary.get(), &bytes, &length);
-    std::string data(bytes, length);
-    plist_to_bin_free(bytes);
-    return data;
+    return entries;
+}
+
+}  // namespace
+
+std::string propertyList(const InfoStrings& strings, PlistEncoding encoding) {
+    return encodePropertyList(entries(strings), encoding);
 }
 
 void writeInfoPlist(const std::filesystem::path& bundle, const InfoStrings& strings,
                     PlistEncoding encoding) {
-    writeTextFile(bundle / "Contents" / "Info.plist", propertyList(strings, encoding));
+    makeBundle(bundle, entries(strings), encoding);
 }
 
 std::filesystem::path makeFakeBundle(const std::filesystem::path& bundle,

@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "support/PropertyListFiles.h"
+
 // Application bundles made at run time inside a test's temporary folder.
 namespace quillo::testing {
 
-enum class PlistEncoding { xml, binary };
+using PlistEncoding = PropertyListEncoding;
 
 using InfoStrings = std::vector<std::pair<std::string, std::string>>;
 
