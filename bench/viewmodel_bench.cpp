@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "DetachedSettings.h"
 #include "modules/CleaningEngine.h"
 #include "support/ManualExecutor.h"
 #include "system/AppSettings.h"
@@ -67,12 +68,8 @@ int main() {
     auto main = std::make_shared<support::ManualExecutor>();
     const auto engine = std::make_shared<const CleaningEngine>(
         std::vector<std::shared_ptr<CleaningModule>>{}, main);
-    AppSettings settings(
-        std::make_unique<InMemoryDefaultsStore>(),
-        SettingsEnvironment{
-            .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
-            .receiptsFile = {},
-            .reportStoreFailure = [](const support::Error&) {}});
+    const auto detached = bench::detachedSettings();
+    AppSettings& settings = *detached;
     ScanViewModel model(engine, settings, main, [] { return false; });
     const auto results = syntheticResults();
     std::printf("Scan view model, %d items in %zu modules (median of %d runs)\n", kItems,
