@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "DetachedSettings.h"
 #include "modules/DefaultModuleSet.h"
 #include "modules/ModuleLocations.h"
 #include "support/Sleeper.h"
 #include "support/ThreadPool.h"
 #include "system/AppSettings.h"
-#include "system/DefaultsStore.h"
 #include "ui/ContentView.h"
 #include "ui/QtMainExecutor.h"
 
@@ -54,12 +54,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path home = argv[1];
     auto main = std::make_shared<ui::QtMainExecutor>(&application);
     auto pool = support::ThreadPool::create();
-    AppSettings settings(
-        std::make_unique<InMemoryDefaultsStore>(),
-        SettingsEnvironment{
-            .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
-            .receiptsFile = {},
-            .reportStoreFailure = [](const support::Error&) {}});
+    const auto detached = bench::detachedSettings();
+    AppSettings& settings = *detached;
     auto engine = engineOver(home, settings, main, pool);
     ScanViewModel scan(engine, settings, main, [] { return false; });
     DeleteViewModel deletion(engine, main);
@@ -72,7 +68,9 @@ int main(int argc, char** argv) {
                                      .context = pool->makeStrand(),
                                      .mainExecutor = main}),
         main);
-    ui::ContentView window(scan, deletion, uninstall, settings,
+    PrivacyAuditViewModel privacyAudit(
+        PrivacyAuditService::create({home / "Applications"}, pool->makeStrand()), main);
+    ui::ContentView window(scan, deletion, uninstall, privacyAudit, settings,
                            {.isSandboxed = [] { return false; },
                             .openLocation = [](const std::string&) {},
                             .exportActions = {},

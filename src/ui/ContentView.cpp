@@ -22,6 +22,7 @@
 #include "ui/ItemRowDelegate.h"
 #include "ui/ModuleSidebarRow.h"
 #include "ui/Notice.h"
+#include "ui/PrivacyAuditSheet.h"
 #include "ui/ProgressSheet.h"
 #include "ui/QtText.h"
 #include "ui/ScanEmptyState.h"
@@ -54,12 +55,13 @@ void replacePage(QStackedWidget* stack, int page, QWidget* replacement) {
 }  // namespace
 
 ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
-                         UninstallViewModel& uninstall, AppSettings& settings,
-                         ContentViewServices services, QWidget* parent)
+                         UninstallViewModel& uninstall, PrivacyAuditViewModel& privacyAudit,
+                         AppSettings& settings, ContentViewServices services, QWidget* parent)
     : QMainWindow(parent),
       scan_(scan),
       deletion_(deletion),
       uninstall_(uninstall),
+      privacyAudit_(privacyAudit),
       settings_(settings),
       services_(std::move(services)) {
     setObjectName(QStringLiteral("contentView"));
@@ -100,6 +102,9 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
         finishSummary);
     uninstallSheet_ = std::make_unique<SheetPresenter>(
         this, [this] { return new UninstallSheet(uninstall_); }, [this] { uninstall_.reset(); });
+    privacyAuditSheet_ = std::make_unique<SheetPresenter>(
+        this, [this] { return new PrivacyAuditSheet(privacyAudit_, services_.openLocation); },
+        [this] { setShowingPrivacyAudit(false); });
 
     refreshTitle();
     refreshToolbar();
@@ -190,6 +195,11 @@ void ContentView::dropEvent(QDropEvent* event) {
     }
 }
 
+void ContentView::setShowingPrivacyAudit(bool showing) {
+    showingPrivacyAudit_ = showing;
+    privacyAuditSheet_->setShown(showing);
+}
+
 bool ContentView::takeDroppedLocations(const std::vector<std::filesystem::path>& locations) {
     const auto application = firstDroppedApplication(locations);
     if (application) {
@@ -242,6 +252,12 @@ void ContentView::buildToolbar() {
         });
     uninstallAction->setObjectName(QStringLiteral("uninstallAction"));
     uninstallAction->setToolTip(catalogueText("content.toolbar.uninstall.help"));
+
+    auto* privacyAuditAction =
+        toolbar->addAction(symbolIcon("hand.raised"), catalogueText("content.toolbar.privacyAudit"),
+                           [this] { setShowingPrivacyAudit(true); });
+    privacyAuditAction->setObjectName(QStringLiteral("privacyAuditAction"));
+    privacyAuditAction->setToolTip(catalogueText("content.toolbar.privacyAudit.help"));
 
     deleteAction_ = toolbar->addAction(
         symbolIcon("trash"), {}, [this] { deletion_.prepareDeletion(scan_.selectedItems()); });

@@ -11,6 +11,7 @@
 #include "ui/ReceiptExportActions.h"
 #include "ui/SheetPresenter.h"
 #include "viewmodels/DeleteViewModel.h"
+#include "viewmodels/PrivacyAuditViewModel.h"
 #include "viewmodels/ScanViewModel.h"
 #include "viewmodels/UninstallViewModel.h"
 
@@ -46,7 +47,8 @@ class ContentView final : public QMainWindow {
 
   public:
     ContentView(ScanViewModel& scan, DeleteViewModel& deletion, UninstallViewModel& uninstall,
-                AppSettings& settings, ContentViewServices services, QWidget* parent = nullptr);
+                PrivacyAuditViewModel& privacyAudit, AppSettings& settings,
+                ContentViewServices services, QWidget* parent = nullptr);
     ~ContentView() override;
 
     [[nodiscard]] std::optional<CleaningModuleID> selectedModuleID() const {
@@ -57,6 +59,8 @@ class ContentView final : public QMainWindow {
     /// Starts the uninstall of the first dropped application bundle; false (the drop refused)
     /// when there is none.
     bool takeDroppedLocations(const std::vector<std::filesystem::path>& locations);
+    [[nodiscard]] bool showingPrivacyAudit() const { return showingPrivacyAudit_; }
+    void setShowingPrivacyAudit(bool showing);
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -78,11 +82,13 @@ class ContentView final : public QMainWindow {
     ScanViewModel& scan_;
     DeleteViewModel& deletion_;
     UninstallViewModel& uninstall_;
+    PrivacyAuditViewModel& privacyAudit_;
     AppSettings& settings_;
     ContentViewServices services_;
 
     std::optional<CleaningModuleID> selectedModuleID_;
     std::optional<Uuid> selectedItemID_;
+    bool showingPrivacyAudit_ = false;
 
     QAction* scanAction_ = nullptr;
     QAction* cancelAction_ = nullptr;
@@ -102,6 +108,7 @@ class ContentView final : public QMainWindow {
     std::unique_ptr<SheetPresenter> progressSheet_;
     std::unique_ptr<SheetPresenter> summarySheet_;
     std::unique_ptr<SheetPresenter> uninstallSheet_;
+    std::unique_ptr<SheetPresenter> privacyAuditSheet_;
     Bindings bindings_;
 };
 

@@ -59,6 +59,11 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                     .mainExecutor = main,
                 });
             },
+        .makePrivacyAuditService =
+            [](const std::shared_ptr<support::ThreadPool>& pool) {
+                return PrivacyAuditService::create(defaultAppRoots(platform::homeFolder().string()),
+                                                   pool->makeStrand());
+            },
         .isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
         .openLocation = desktopOpenLocation(),
         .exportActions = ReceiptExportActions::desktop(),
@@ -77,8 +82,11 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
     deleteViewModel_ = std::make_unique<DeleteViewModel>(engine_, mainExecutor_);
     uninstallViewModel_ = std::make_unique<UninstallViewModel>(
         environment_.makeUninstallService(mainExecutor_, pool_), mainExecutor_);
+    privacyAuditViewModel_ = std::make_unique<PrivacyAuditViewModel>(
+        environment_.makePrivacyAuditService(pool_), mainExecutor_);
     window_ = std::make_unique<ContentView>(
-        *scanViewModel_, *deleteViewModel_, *uninstallViewModel_, *settings_,
+        *scanViewModel_, *deleteViewModel_, *uninstallViewModel_, *privacyAuditViewModel_,
+        *settings_,
         ContentViewServices{.isSandboxed = environment_.isSandboxed,
                             .openLocation = environment_.openLocation,
                             .exportActions = environment_.exportActions,

@@ -10,6 +10,7 @@
 #include "system/AppSettings.h"
 #include "ui/ContentView.h"
 #include "viewmodels/DeleteViewModel.h"
+#include "viewmodels/PrivacyAuditViewModel.h"
 #include "viewmodels/ScanViewModel.h"
 #include "viewmodels/UninstallViewModel.h"
 
@@ -29,6 +30,9 @@ struct QuilloAppEnvironment {
         const std::shared_ptr<support::MainExecutor>& main,
         const std::shared_ptr<support::ThreadPool>& pool)>
         makeUninstallService;
+    std::function<std::shared_ptr<PrivacyAuditService>(
+        const std::shared_ptr<support::ThreadPool>& pool)>
+        makePrivacyAuditService;
     std::function<bool()> isSandboxed;
     OpenLocation openLocation;
     ReceiptExportActions exportActions;
@@ -53,6 +57,7 @@ class QuilloApp final : public QObject {
     [[nodiscard]] ScanViewModel& scanViewModel() { return *scanViewModel_; }
     [[nodiscard]] DeleteViewModel& deleteViewModel() { return *deleteViewModel_; }
     [[nodiscard]] UninstallViewModel& uninstallViewModel() { return *uninstallViewModel_; }
+    [[nodiscard]] PrivacyAuditViewModel& privacyAuditViewModel() { return *privacyAuditViewModel_; }
     [[nodiscard]] ContentView& window() { return *window_; }
     [[nodiscard]] QDialog* legalSheet() const { return legal_; }
 
@@ -69,6 +74,7 @@ class QuilloApp final : public QObject {
     std::unique_ptr<ScanViewModel> scanViewModel_;
     std::unique_ptr<DeleteViewModel> deleteViewModel_;
     std::unique_ptr<UninstallViewModel> uninstallViewModel_;
+    std::unique_ptr<PrivacyAuditViewModel> privacyAuditViewModel_;
     std::unique_ptr<ContentView> window_;
     QPointer<QDialog> legal_;
 };

@@ -22,6 +22,7 @@ class ContentViewTest : public ScanViewModelTest {
         window.reset();
         deletion.reset();
         uninstall.reset();
+        privacyAudit.reset();
         uninstalling.drain();
         ScanViewModelTest::TearDown();
     }
@@ -30,8 +31,12 @@ class ContentViewTest : public ScanViewModelTest {
         makeViewModel(std::move(modules));
         deletion = std::make_unique<DeleteViewModel>(engine, main);
         uninstall = std::make_unique<UninstallViewModel>(uninstalling.service, uninstalling.main);
+        privacyAudit = std::make_unique<PrivacyAuditViewModel>(
+            PrivacyAuditService::create({uninstalling.folder / "Applications"},
+                                        uninstalling.context),
+            uninstalling.main);
         window = std::make_unique<ui::ContentView>(
-            *viewModel, *deletion, *uninstall, settings,
+            *viewModel, *deletion, *uninstall, *privacyAudit, settings,
             ui::ContentViewServices{.isSandboxed = [] { return false; },
                                     .openLocation = [](const std::string&) {},
                                     .exportActions = {},
@@ -61,6 +66,7 @@ class ContentViewTest : public ScanViewModelTest {
 
     UninstallHarness uninstalling;
     std::unique_ptr<UninstallViewModel> uninstall;
+    std::unique_ptr<PrivacyAuditViewModel> privacyAudit;
     std::unique_ptr<DeleteViewModel> deletion;
     std::unique_ptr<ui::ContentView> window;
 };
@@ -165,6 +171,21 @@ TEST_F(ContentViewTest, ADroppedBundleInCapitalsStartsTheUninstallAndADocumentFo
 
     QTest::keyClick(sheet("uninstallSheet"), Qt::Key_Escape);
     EXPECT_TRUE(std::holds_alternative<UninstallViewModel::Idle>(uninstall->phase()));
+}
+
+TEST_F(ContentViewTest, ThePrivacyAuditButtonOpensTheAuditAndItsCloseButtonEndsIt) {
+    makeWindow({scripted(CleaningModuleID::systemCaches)});
+    find<QAction>("privacyAuditAction")->trigger();
+    EXPECT_TRUE(window->showingPrivacyAudit());
+    ASSERT_NE(sheet("privacyAuditSheet"), nullptr);
+    EXPECT_TRUE(std::holds_alternative<PrivacyAuditViewModel::Scanning>(privacyAudit->phase()));
+    uninstalling.drain();
+    EXPECT_TRUE(std::holds_alternative<PrivacyAuditViewModel::Ready>(privacyAudit->phase()));
+
+    QTest::mouseClick(sheet("privacyAuditSheet")->findChild<QPushButton*>("closeButton"),
+                      Qt::LeftButton);
+    EXPECT_FALSE(window->showingPrivacyAudit());
+    EXPECT_EQ(sheet("privacyAuditSheet"), nullptr);
 }
 
 }  // namespace

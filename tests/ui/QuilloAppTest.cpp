@@ -37,6 +37,11 @@ class QuilloAppTest : public ::testing::Test {
                 },
             .makeUninstallService = [this](const auto&,
                                            const auto&) { return uninstalling.service; },
+            .makePrivacyAuditService =
+                [this](const auto&) {
+                    return PrivacyAuditService::create({uninstalling.folder / "Applications"},
+                                                       background);
+                },
             .isSandboxed = [] { return false; },
             .openLocation = [](const std::string&) {},
             .exportActions = {},
