@@ -1,5 +1,6 @@
 #include "ui/ScanEmptyState.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollArea>
@@ -150,10 +151,11 @@ QWidget* ScanEmptyState::makeModuleList() {
         auto* row = new QHBoxLayout(line);
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(makeSymbolLabel(descriptor.symbolName, 18));
-        row->addWidget(makeLabel(catalogueText(descriptor.displayName), TextStyle::callout, false,
-                                 available ? QColor() : colors::secondary()),
-                       1);
+        row->addWidget(makeLabel(catalogueText(descriptor.displayName), TextStyle::callout), 1);
         if (!available) {
+            auto* dimmed = new QGraphicsOpacityEffect(line);
+            dimmed->setOpacity(0.55);
+            line->setGraphicsEffect(dimmed);
             auto* lock = makeSymbolLabel("lock.shield", 14);
             const auto reason = catalogueText(sandboxed ? "scanEmpty.module.unavailable.sandbox"
                                                         : "scanEmpty.module.unavailable.fda");
