@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "platform/StandardDirectories.h"
 #include "ui/ConfirmationSheet.h"
 #include "ui/ItemInspector.h"
 #include "ui/ItemListModel.h"
@@ -147,13 +148,30 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
 
 ContentView::~ContentView() = default;
 
+namespace {
+
+/// "/Applications", else the user's own applications folder, else the home folder: Linux
+/// systems rarely have the first.
+std::filesystem::path applicationChooserFolder() {
+    const std::filesystem::path home = platform::homeFolder();
+    for (const auto& folder : {std::filesystem::path("/Applications"), home / "Applications"}) {
+        std::error_code error;
+        if (std::filesystem::is_directory(folder, error)) {
+            return folder;
+        }
+    }
+    return home;
+}
+
+}  // namespace
+
 std::function<std::optional<std::filesystem::path>(QWidget*)>
 ContentViewServices::desktopApplicationChooser() {
     return [](QWidget* parent) -> std::optional<std::filesystem::path> {
         // Bundles are folders to the file system; the dialog lets only those ending in .app
         // be chosen.
         QFileDialog dialog(parent, catalogueText("content.toolbar.uninstall"),
-                           QStringLiteral("/Applications"));
+                           qtString(applicationChooserFolder().string()));
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

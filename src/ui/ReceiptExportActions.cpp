@@ -11,7 +11,11 @@ ReceiptExportActions ReceiptExportActions::desktop() {
     return {
         .chooseSaveLocation = [](QWidget* parent, const QString& suggestedName,
                                  const QString& filter) -> std::optional<QString> {
-            const auto folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            // A missing Documents folder would send the dialog to the working directory.
+            auto folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            if (!QDir(folder).exists()) {
+                folder = QDir::homePath();
+            }
             const auto chosen = QFileDialog::getSaveFileName(
                 parent, {}, QDir(folder).filePath(suggestedName), filter);
             if (chosen.isEmpty()) {

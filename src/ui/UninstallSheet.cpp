@@ -89,21 +89,28 @@ void UninstallSheet::rebuild() {
         }
         page_ = makeCloseable("checkmark.seal.fill", colors::green(),
                               catalogueText("uninstall.summary.title"), lines);
-        page_->layout()->addWidget(makeCloseButton(this));
+        addCloseButton();
     } else if (const auto* failed = std::get_if<UninstallViewModel::Failed>(&phase)) {
         page_ = makeCloseable(
             "exclamationmark.triangle.fill", colors::orange(),
             catalogueText("uninstall.failed.title"),
             {makeLabel(qtString(failed->message), TextStyle::body, false, colors::secondary())});
-        page_->layout()->addWidget(makeCloseButton(this));
+        addCloseButton();
     } else {
         page_ = makeCloseable({}, {}, {},
                               {makeLabel(catalogueText("uninstall.idle.hint"), TextStyle::body,
                                          false, colors::secondary())});
-        page_->layout()->addWidget(makeCloseButton(this));
+        addCloseButton();
     }
     layout_->addWidget(page_);
     refreshSelection();
+}
+
+void UninstallSheet::addCloseButton() {
+    auto* layout = page_->layout();
+    auto* close = makeCloseButton(this);
+    layout->addWidget(close);
+    layout->setAlignment(close, Qt::AlignRight);
 }
 
 QWidget* UninstallSheet::makeCloseable(std::string_view symbol, const QColor& tint,

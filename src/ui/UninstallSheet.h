@@ -24,6 +24,8 @@ class UninstallSheet final : public QDialog {
     void rebuild();
     void refreshSelection();
     QWidget* makeReady(const UninstallPlan& plan);
+    /// Ends the current page with the close button at the trailing edge.
+    void addCloseButton();
     QWidget* makeCloseable(std::string_view symbol, const QColor& tint, const QString& title,
                            const std::vector<QWidget*>& lines);
 
