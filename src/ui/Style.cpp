@@ -82,6 +82,9 @@ QLabel* makeLabel(const QString& text, TextStyle style, bool bold, const QColor&
     auto* label = new QLabel(text);
     label->setFont(font(style, bold));
     label->setWordWrap(true);
+    // A wrapped label lays its first line out flush with its top edge, which cuts off the dots
+    // of capital umlauts ("LÖSCHEN") at the smaller text sizes.
+    label->setContentsMargins(0, 2, 0, 0);
     if (color.isValid()) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, color);
