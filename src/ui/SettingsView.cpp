@@ -8,6 +8,7 @@
 #include "ui/SettingsGeneralTab.h"
 #include "ui/SettingsModulesTab.h"
 #include "ui/SettingsPermissionsTab.h"
+#include "ui/SettingsTabBar.h"
 #include "ui/Symbols.h"
 
 namespace quillo::ui {
@@ -28,7 +29,11 @@ SettingsView::SettingsView(AppSettings& settings, SettingsServices services, QWi
     : QTabWidget(parent) {
     setObjectName(QStringLiteral("settingsView"));
     setFixedSize(520, 480);
-    setDocumentMode(true);
+    setTabBar(new SettingsTabBar);
+    // The tabs stand together in the middle, like a settings toolbar, above a plain page.
+    setStyleSheet(QStringLiteral("QTabWidget::tab-bar { alignment: center; } "
+                                 "QTabWidget::pane { border: none; border-top: 1px solid "
+                                 "palette(midlight); }"));
     addTab(new SettingsGeneralTab(settings, std::move(services.notifications),
                                   std::move(services.mainExecutor)),
            symbolIcon("gear"), catalogueText("settings.tab.general"));

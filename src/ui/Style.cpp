@@ -102,8 +102,12 @@ QLabel* makeSymbolLabel(std::string_view symbolName, int size, const QColor& tin
 }
 
 void setSymbol(QLabel* label, std::string_view symbolName, const QColor& tint) {
-    QPixmap picture = symbolIcon(symbolName).pixmap(label->size());
-    if (tint.isValid()) {
+    if (!tint.isValid()) {
+        label->setPixmap(symbolIcon(symbolName).pixmap(label->size()));
+        return;
+    }
+    QPixmap picture = monochromeSymbolIcon(symbolName).pixmap(label->size());
+    {
         // Keeps the symbol's shape and paints it over in the tint.
         QPainter painter(&picture);
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
