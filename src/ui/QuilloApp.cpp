@@ -9,15 +9,33 @@
 
 #include "modules/DefaultModuleSet.h"
 #include "platform/ApplicationTermination.h"
+#include "platform/PlatformNotificationService.h"
 #include "platform/StandardDirectories.h"
 #include "platform/Trash.h"
 #include "support/Sleeper.h"
 #include "system/FileDefaultsStore.h"
 #include "ui/LegalView.h"
+#include "ui/OnboardingView.h"
 #include "ui/QtMainExecutor.h"
 #include "ui/QtText.h"
+#include "ui/SettingsView.h"
 
 namespace quillo::ui {
+
+namespace {
+
+// The platform's preferences shortcut where it has one, and Ctrl+, everywhere: desktops without
+// a preferences binding would otherwise leave the settings without a shortcut.
+QList<QKeySequence> settingsShortcuts() {
+    QList<QKeySequence> shortcuts = QKeySequence::keyBindings(QKeySequence::Preferences);
+    const QKeySequence comma(Qt::CTRL | Qt::Key_Comma);
+    if (!shortcuts.contains(comma)) {
+        shortcuts.append(comma);
+    }
+    return shortcuts;
+}
+
+}  // namespace
 
 QuilloAppEnvironment QuilloAppEnvironment::standard() {
     return {
@@ -68,6 +86,11 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
         .openLocation = desktopOpenLocation(),
         .exportActions = ReceiptExportActions::desktop(),
         .chooseApplication = ContentViewServices::desktopApplicationChooser(),
+        .makeNotificationService =
+            [](const std::shared_ptr<support::MainExecutor>& main,
+               const std::shared_ptr<support::ThreadPool>& pool) {
+                return platform::makePlatformNotificationService(main, pool->makeStrand());
+            },
     };
 }
 
@@ -91,21 +114,38 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
                             .openLocation = environment_.openLocation,
                             .exportActions = environment_.exportActions,
                             .chooseApplication = environment_.chooseApplication});
+    showingOnboarding_ = !settings_->onboardingCompleted();
+    onboarding_ = std::make_unique<SheetPresenter>(window_.get(), [this] {
+        return new OnboardingView([this] { acceptOnboarding(); }, environment_.openLocation);
+    });
     buildMenus();
 }
 
 QuilloApp::~QuilloApp() {
-    // The window goes before the models it observes.
+    // The sheet goes before the window it hangs on, the window before the models it observes.
+    onboarding_.reset();
     window_.reset();
 }
 
 void QuilloApp::show() {
     window_->show();
+    onboarding_->setShown(showingOnboarding_);
+}
+
+void QuilloApp::acceptOnboarding() {
+    settings_->setOnboardingCompleted(true);
+    showingOnboarding_ = false;
+    onboarding_->setShown(false);
 }
 
 void QuilloApp::buildMenus() {
     auto* menus = window_->menuBar();
     auto* application = menus->addMenu(QStringLiteral("Quillo"));
+    auto* preferences =
+        application->addAction(catalogueText("Einstellungen…"), [this] { showSettings(); });
+    preferences->setObjectName(QStringLiteral("settingsMenuAction"));
+    preferences->setShortcuts(settingsShortcuts());
+    application->addSeparator();
     auto* quit = application->addAction(catalogueText("Beenden"), [] { QApplication::quit(); });
     quit->setShortcut(QKeySequence::Quit);
 
@@ -121,6 +161,21 @@ void QuilloApp::buildMenus() {
     auto* help = menus->addMenu(catalogueText("Hilfe"));
     help->addSeparator();
     help->addAction(catalogueText("app.menu.help.legal"), [this] { showLegal(); });
+}
+
+void QuilloApp::showSettings() {
+    if (settingsWindow_ == nullptr) {
+        settingsWindow_ = new SettingsView(
+            *settings_,
+            {.openLocation = environment_.openLocation,
+             .notifications = environment_.makeNotificationService(mainExecutor_, pool_),
+             .mainExecutor = mainExecutor_},
+            window_.get());
+        settingsWindow_->setWindowFlag(Qt::Window);
+    }
+    settingsWindow_->show();
+    settingsWindow_->raise();
+    settingsWindow_->activateWindow();
 }
 
 void QuilloApp::showLegal() {

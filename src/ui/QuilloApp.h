@@ -8,7 +8,9 @@
 #include "modules/CleaningEngine.h"
 #include "support/ThreadPool.h"
 #include "system/AppSettings.h"
+#include "system/NotificationService.h"
 #include "ui/ContentView.h"
+#include "ui/SheetPresenter.h"
 #include "viewmodels/DeleteViewModel.h"
 #include "viewmodels/PrivacyAuditViewModel.h"
 #include "viewmodels/ScanViewModel.h"
@@ -37,6 +39,11 @@ struct QuilloAppEnvironment {
     OpenLocation openLocation;
     ReceiptExportActions exportActions;
     std::function<std::optional<std::filesystem::path>(QWidget*)> chooseApplication;
+    /// Where the settings schedule the daily reminder.
+    std::function<std::shared_ptr<NotificationService>(
+        const std::shared_ptr<support::MainExecutor>& main,
+        const std::shared_ptr<support::ThreadPool>& pool)>
+        makeNotificationService;
 
     /// The user's defaults file, the default module set, the desktop's dialogs.
     static QuilloAppEnvironment standard();
@@ -60,11 +67,16 @@ class QuilloApp final : public QObject {
     [[nodiscard]] PrivacyAuditViewModel& privacyAuditViewModel() { return *privacyAuditViewModel_; }
     [[nodiscard]] ContentView& window() { return *window_; }
     [[nodiscard]] QDialog* legalSheet() const { return legal_; }
+    [[nodiscard]] QDialog* onboardingSheet() const { return onboarding_->sheet(); }
+    [[nodiscard]] QWidget* settingsWindow() const { return settingsWindow_; }
 
     void showLegal();
+    /// Opens the one settings window, or brings it to the front.
+    void showSettings();
 
   private:
     void buildMenus();
+    void acceptOnboarding();
 
     QuilloAppEnvironment environment_;
     std::shared_ptr<QtMainExecutor> mainExecutor_;
@@ -77,6 +89,9 @@ class QuilloApp final : public QObject {
     std::unique_ptr<PrivacyAuditViewModel> privacyAuditViewModel_;
     std::unique_ptr<ContentView> window_;
     QPointer<QDialog> legal_;
+    QPointer<QWidget> settingsWindow_;
+    bool showingOnboarding_ = false;
+    std::unique_ptr<SheetPresenter> onboarding_;
 };
 
 }  // namespace quillo::ui

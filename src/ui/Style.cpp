@@ -1,6 +1,7 @@
 #include "ui/Style.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
 
 #include "ui/Symbols.h"
@@ -68,6 +69,9 @@ QColor orange() {
 QColor green() {
     return {0x2E, 0x9E, 0x44};
 }
+QColor red() {
+    return {0xD7, 0x26, 0x1E};
+}
 }  // namespace colors
 
 QString cssColor(const QColor& color, double opacity) {
@@ -93,11 +97,26 @@ QLabel* makeLabel(const QString& text, TextStyle style, bool bold, const QColor&
     return label;
 }
 
-QLabel* makeSymbolLabel(std::string_view symbolName, int size) {
+QLabel* makeSymbolLabel(std::string_view symbolName, int size, const QColor& tint) {
     auto* label = new QLabel;
-    label->setPixmap(symbolIcon(symbolName).pixmap(size, size));
     label->setFixedSize(size, size);
+    setSymbol(label, symbolName, tint);
     return label;
+}
+
+void setSymbol(QLabel* label, std::string_view symbolName, const QColor& tint) {
+    if (!tint.isValid()) {
+        label->setPixmap(symbolIcon(symbolName).pixmap(label->size()));
+        return;
+    }
+    QPixmap picture = monochromeSymbolIcon(symbolName).pixmap(label->size());
+    {
+        // Keeps the symbol's shape and paints it over in the tint.
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(picture.rect(), tint);
+    }
+    label->setPixmap(picture);
 }
 
 void makeSelectable(QLabel* label) {

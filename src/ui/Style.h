@@ -32,6 +32,8 @@ QColor secondary();
 QColor accent();
 QColor orange();
 QColor green();
+/// Destructive actions.
+QColor red();
 }  // namespace colors
 
 /// `color` with `opacity` as a CSS rgba() value for style sheets.
@@ -40,8 +42,10 @@ QString cssColor(const QColor& color, double opacity = 1.0);
 /// A label ready for the given style, optionally coloured, with word wrap on.
 QLabel* makeLabel(const QString& text, TextStyle style, bool bold = false,
                   const QColor& color = {});
-/// A symbol drawn as a picture of `size` pixels.
-QLabel* makeSymbolLabel(std::string_view symbolName, int size);
+/// A symbol drawn as a picture of `size` pixels, in `tint` when one is given.
+QLabel* makeSymbolLabel(std::string_view symbolName, int size, const QColor& tint = {});
+/// Shows `symbolName` in `label` instead of what it showed, keeping the label's size.
+void setSymbol(QLabel* label, std::string_view symbolName, const QColor& tint = {});
 /// Lets the user select the label's text for copying.
 void makeSelectable(QLabel* label);
 

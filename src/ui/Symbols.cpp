@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <algorithm>
 #include <array>
 
 namespace quillo::ui {
@@ -88,16 +89,31 @@ constexpr std::array kSymbols{
     SymbolEntry{"waveform", "audio-x-generic", QStyle::SP_MediaVolume},
 };
 
+const SymbolEntry* findEntry(std::string_view symbolName) {
+    const auto* found = std::find_if(kSymbols.begin(), kSymbols.end(), [&](const auto& entry) {
+        return entry.symbolName == symbolName;
+    });
+    return found == kSymbols.end() ? nullptr : found;
+}
+
 }  // namespace
 
 QIcon symbolIcon(std::string_view symbolName) {
-    for (const auto& entry : kSymbols) {
-        if (entry.symbolName == symbolName) {
-            auto fallback = QApplication::style()->standardIcon(entry.fallback);
-            return QIcon::fromTheme(QString::fromLatin1(entry.themeName), fallback);
-        }
+    const auto* entry = findEntry(symbolName);
+    if (entry == nullptr) {
+        return {};
     }
-    return {};
+    auto fallback = QApplication::style()->standardIcon(entry->fallback);
+    return QIcon::fromTheme(QString::fromLatin1(entry->themeName), fallback);
+}
+
+QIcon monochromeSymbolIcon(std::string_view symbolName) {
+    const auto* entry = findEntry(symbolName);
+    if (entry == nullptr) {
+        return {};
+    }
+    return QIcon::fromTheme(QString::fromLatin1(entry->themeName) + QLatin1String("-symbolic"),
+                            symbolIcon(symbolName));
 }
 
 void useDesktopIconTheme() {

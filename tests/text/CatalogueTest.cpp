@@ -57,6 +57,7 @@ TEST(CatalogueTest, TextsThatAreTheirOwnKeysMapToThemselves) {
                            "Beenden",
                            "Bereit",
                            "Der Beleg konnte nicht gespeichert werden: %@",
+                           "Einstellungen…",
                            "Hilfe",
                            "Im App-Sandbox-Build nicht zugänglich. Verwende die "
                            "Direct-Distribution-Variante.",

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
+#include "system/FakeNotificationService.h"
 #include "ui/QuilloApp.h"
 #include "uninstall/UninstallHarness.h"
 #include "viewmodels/ScanViewModelFixture.h"
@@ -16,14 +18,20 @@ namespace {
 /// answers arrive through Qt's event loop, which the test lets run.
 class QuilloAppTest : public ::testing::Test {
   protected:
-    QuilloAppTest() {
+    /// Launches with the onboarding completed, as every launch after the first.
+    QuilloAppTest() { launch(true); }
+
+    void launch(bool onboardingCompleted) {
+        app.reset();
         module = std::make_shared<ScriptedScanModule>(
             mockProperties(CleaningModuleID::systemCaches), background);
         app = std::make_unique<ui::QuilloApp>(ui::QuilloAppEnvironment{
             .makeSettings =
-                [] {
+                [onboardingCompleted] {
                     return std::make_unique<AppSettings>(
-                        std::make_unique<InMemoryDefaultsStore>(),
+                        std::make_unique<InMemoryDefaultsStore>(
+                            std::map<std::string, nlohmann::json, std::less<>>{
+                                {"quillo.onboardingCompleted", onboardingCompleted}}),
                         SettingsEnvironment{.checkFullDiskAccess =
                                                 [] { return FullDiskAccessProbe::Status::granted; },
                                             .receiptsFile = {},
@@ -46,6 +54,10 @@ class QuilloAppTest : public ::testing::Test {
             .openLocation = [](const std::string&) {},
             .exportActions = {},
             .chooseApplication = {},
+            .makeNotificationService =
+                [this](const auto&, const auto&) {
+                    return std::make_shared<FakeNotificationService>(notificationQueue);
+                },
         });
         app->show();
         QApplication::setActiveWindow(&app->window());
@@ -64,6 +76,8 @@ class QuilloAppTest : public ::testing::Test {
     }
 
     std::shared_ptr<support::ManualExecutor> background =
+        std::make_shared<support::ManualExecutor>();
+    std::shared_ptr<support::ManualExecutor> notificationQueue =
         std::make_shared<support::ManualExecutor>();
     std::shared_ptr<ScriptedScanModule> module;
     UninstallHarness uninstalling;
@@ -96,6 +110,42 @@ TEST_F(QuilloAppTest, TheLegalSheetClosesWithItsDoneButtonAndLeavesTheWindowAlon
     settle();
     EXPECT_EQ(app->legalSheet(), nullptr);
     EXPECT_EQ(app->window().selectedModuleID(), CleaningModuleID::systemCaches);
+}
+
+TEST_F(QuilloAppTest, AFirstLaunchShowsTheOnboardingUntilItIsAccepted) {
+    EXPECT_EQ(app->onboardingSheet(), nullptr);
+
+    launch(false);
+    auto* sheet = app->onboardingSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(app->onboardingSheet(), sheet);
+    EXPECT_FALSE(app->settings().onboardingCompleted());
+
+    QTest::keyClick(sheet, Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(app->settings().onboardingCompleted());
+    EXPECT_EQ(app->onboardingSheet(), nullptr);
+}
+
+TEST_F(QuilloAppTest, ThePreferencesShortcutOpensOneSettingsWindow) {
+    EXPECT_EQ(app->settingsWindow(), nullptr);
+    QTest::keyClick(&app->window(), Qt::Key_Comma, Qt::ControlModifier);
+    settle();
+    auto* settings = app->settingsWindow();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_TRUE(settings->isWindow());
+    EXPECT_EQ(settings->windowModality(), Qt::NonModal);
+
+    settings->close();
+    app->window().findChild<QAction*>(QStringLiteral("settingsMenuAction"))->trigger();
+    settle();
+    EXPECT_EQ(app->settingsWindow(), settings);
+    EXPECT_TRUE(settings->isVisible());
 }
 
 }  // namespace
