@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "MedianTime.h"
 #include "audit/PrivacyAuditService.h"
 #include "support/ManualExecutor.h"
 
@@ -21,7 +22,6 @@ namespace {
 
 using namespace quillo;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kBundles = 500;
 constexpr int kRuns = 7;
@@ -109,15 +109,8 @@ std::vector<fs::path> makeBundles(const fs::path& root, std::size_t& meanXMLByte
     return infoPlists;
 }
 
-double medianMilliseconds(const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::ranges::sort(times);
-    return times[times.size() / 2];
+double medianMilliseconds(const std::function<void()>& work, int runs = kRuns) {
+    return bench::medianMilliseconds(work, runs);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DetachedSettings.h"
+#include "MedianTime.h"
 #include "modules/CleaningEngine.h"
 #include "support/ManualExecutor.h"
 #include "system/AppSettings.h"
@@ -18,7 +19,6 @@
 namespace {
 
 using namespace quillo;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kItems = 100'000;
 constexpr int kRuns = 7;
@@ -47,14 +47,7 @@ ScanResults syntheticResults() {
 }
 
 double medianMilliseconds(const std::function<void()>& work, int runs = kRuns) {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::ranges::sort(times);
-    return times[times.size() / 2];
+    return bench::medianMilliseconds(work, runs);
 }
 
 void report(const char* what, double milliseconds) {

@@ -14,12 +14,10 @@ SettingsAdvancedTab::SettingsAdvancedTab(AppSettings& settings, QWidget* parent)
     : QWidget(parent), settings_(settings) {
     auto* column = makeFormColumn(this);
 
-    auto* onboarding = addFormSection(column, "settings.section.onboarding");
-    onboarding_ = new ToggleSwitch(catalogueText("settings.onboarding.toggle"));
+    onboarding_ = addSwitchSection(column, "settings.section.onboarding",
+                                   "settings.onboarding.toggle", "settings.onboarding.hint");
     connect(onboarding_, &ToggleSwitch::clicked, this,
             [this](bool completed) { settings_.setOnboardingCompleted(completed); });
-    onboarding->addWidget(onboarding_);
-    onboarding->addWidget(makeHint("settings.onboarding.hint"));
 
     auto* reset = addFormSection(column, "settings.section.reset");
     auto* button = new QPushButton(catalogueText("settings.reset.button"));

@@ -5,6 +5,7 @@
 #include "ui/Containers.h"
 #include "ui/QtText.h"
 #include "ui/Style.h"
+#include "ui/ToggleSwitch.h"
 
 namespace quillo::ui {
 
@@ -39,6 +40,15 @@ QVBoxLayout* addFormSection(QVBoxLayout* column, std::string_view titleKey) {
     rows->setSpacing(8);
     column->insertWidget(column->count() - 1, box);
     return rows;
+}
+
+ToggleSwitch* addSwitchSection(QVBoxLayout* column, std::string_view sectionKey,
+                               std::string_view switchKey, std::string_view hintKey) {
+    auto* section = addFormSection(column, sectionKey);
+    auto* toggle = new ToggleSwitch(catalogueText(switchKey));
+    section->addWidget(toggle);
+    section->addWidget(makeHint(hintKey));
+    return toggle;
 }
 
 QLabel* makeHint(std::string_view key) {

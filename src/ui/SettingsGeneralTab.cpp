@@ -59,12 +59,10 @@ void SettingsGeneralTab::addDeletionMethod(QVBoxLayout* column) {
 }
 
 void SettingsGeneralTab::addDeepScan(QVBoxLayout* column) {
-    auto* section = addFormSection(column, "settings.section.deepScan");
-    deepScan_ = new ToggleSwitch(catalogueText("settings.deepScan.toggle"));
+    deepScan_ = addSwitchSection(column, "settings.section.deepScan", "settings.deepScan.toggle",
+                                 "settings.deepScan.hint");
     connect(deepScan_, &ToggleSwitch::clicked, this,
             [this](bool enabled) { settings_.setDeepScanEnabled(enabled); });
-    section->addWidget(deepScan_);
-    section->addWidget(makeHint("settings.deepScan.hint"));
 }
 
 void SettingsGeneralTab::addRetention(QVBoxLayout* column) {
@@ -80,11 +78,9 @@ void SettingsGeneralTab::addRetention(QVBoxLayout* column) {
 }
 
 void SettingsGeneralTab::addReminder(QVBoxLayout* column) {
-    auto* section = addFormSection(column, "settings.section.reminder");
-    reminder_ = new ToggleSwitch(catalogueText("settings.reminder.toggle"));
+    reminder_ = addSwitchSection(column, "settings.section.reminder", "settings.reminder.toggle",
+                                 "settings.reminder.hint");
     connect(reminder_, &ToggleSwitch::clicked, this, &SettingsGeneralTab::switchReminder);
-    section->addWidget(reminder_);
-    section->addWidget(makeHint("settings.reminder.hint"));
 }
 
 void SettingsGeneralTab::switchReminder(bool enabled) {

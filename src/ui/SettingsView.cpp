@@ -31,9 +31,10 @@ SettingsView::SettingsView(AppSettings& settings, SettingsServices services, QWi
     setFixedSize(520, 480);
     setTabBar(new SettingsTabBar);
     // The tabs stand together in the middle, like a settings toolbar, above a plain page.
-    setStyleSheet(QStringLiteral("QTabWidget::tab-bar { alignment: center; } "
-                                 "QTabWidget::pane { border: none; border-top: 1px solid "
-                                 "palette(midlight); }"));
+    setStyleSheet(
+        QStringLiteral("QTabWidget::tab-bar { alignment: center; } "
+                       "QTabWidget::pane { border: none; border-top: 1px solid "
+                       "palette(midlight); }"));
     addTab(new SettingsGeneralTab(settings, std::move(services.notifications),
                                   std::move(services.mainExecutor)),
            symbolIcon("gear"), catalogueText("settings.tab.general"));
