@@ -59,9 +59,13 @@ std::size_t PrivacyAuditViewModel::count(PrivacyPermission permission) const {
 }
 
 std::string PrivacyAuditViewModel::footerText() const {
-    return text::format("privacy.audit.footer.format",
-                        {static_cast<std::int64_t>(filteredApps().size()),
-                         static_cast<std::int64_t>(allApps().size())});
+    // Appended one by one: g++ 12 at -O3 takes a list of integer arguments for uninitialised
+    // strings (maybe-uninitialized).
+    std::vector<text::FormatArgument> counts;
+    counts.reserve(2);
+    counts.emplace_back(static_cast<std::int64_t>(filteredApps().size()));
+    counts.emplace_back(static_cast<std::int64_t>(allApps().size()));
+    return text::format("privacy.audit.footer.format", counts);
 }
 
 void PrivacyAuditViewModel::startAudit() {
@@ -94,8 +98,8 @@ void PrivacyAuditViewModel::clearFilter() {
     selectedFilter_.set(std::nullopt);
 }
 
-void PrivacyAuditViewModel::setSearchQuery(std::string query) {
-    searchQuery_.set(std::move(query));
+void PrivacyAuditViewModel::setSearchQuery(const std::string& query) {
+    searchQuery_.set(query);
 }
 
 void PrivacyAuditViewModel::cancelTask() {

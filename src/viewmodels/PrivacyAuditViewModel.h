@@ -69,7 +69,7 @@ class PrivacyAuditViewModel final {
     /// Chooses `permission`'s chip, or clears the filter when it is already chosen.
     void toggleFilter(PrivacyPermission permission);
     void clearFilter();
-    void setSearchQuery(std::string query);
+    void setSearchQuery(const std::string& query);
 
   private:
     void cancelTask();
