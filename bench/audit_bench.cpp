@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     const auto service = PrivacyAuditService::create({root}, context);
     std::size_t audited = 0;
     const double auditTime = medianMilliseconds([&] {
-        service->audit({}, [&](std::vector<InstalledApp> apps) { audited = apps.size(); });
+        service->audit({}, [&](const std::vector<InstalledApp>& apps) { audited = apps.size(); });
         context->runAll();
     });
     std::size_t bytesRead = 0;

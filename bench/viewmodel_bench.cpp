@@ -71,7 +71,7 @@ int main() {
     // The engine's results are handed over, not copied: each run moves in a copy made before.
     // After a scan the view model holds no results (starting the scan cleared them); a second
     // figure replaces 100,000 items that are already shown.
-    std::vector<ScanResults> copies(2 * kRuns, results);
+    std::vector<ScanResults> copies(std::size_t{2} * kRuns, results);
     const auto applyOneCopy = [&] {
         model.applyResults(std::move(copies.back()));
         copies.pop_back();

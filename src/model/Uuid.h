@@ -26,6 +26,7 @@ class Uuid final {
     [[nodiscard]] const Bytes& bytes() const { return bytes_; }
 
     friend bool operator==(const Uuid&, const Uuid&) = default;
+    // NOLINTNEXTLINE(modernize-use-nullptr): the checker misreads the defaulted comparison.
     friend auto operator<=>(const Uuid&, const Uuid&) = default;
 
   private:

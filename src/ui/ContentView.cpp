@@ -153,7 +153,7 @@ namespace {
 /// "/Applications", else the user's own applications folder, else the home folder: Linux
 /// systems rarely have the first.
 std::filesystem::path applicationChooserFolder() {
-    const std::filesystem::path home = platform::homeFolder();
+    std::filesystem::path home = platform::homeFolder();
     for (const auto& folder : {std::filesystem::path("/Applications"), home / "Applications"}) {
         std::error_code error;
         if (std::filesystem::is_directory(folder, error)) {

@@ -29,7 +29,7 @@ std::filesystem::path makeFakeBundle(const std::filesystem::path& bundle,
                                      const InfoStrings& strings, PlistEncoding encoding,
                                      std::size_t executableBytes) {
     writeInfoPlist(bundle, strings, encoding);
-    const auto executable = bundle / "Contents" / "MacOS" / "main";
+    auto executable = bundle / "Contents" / "MacOS" / "main";
     makeFile(executable, executableBytes);
     return executable;
 }

@@ -59,6 +59,7 @@ TEST(CatalogueTest, TextsThatAreTheirOwnKeysMapToThemselves) {
                            "Der Beleg konnte nicht gespeichert werden: %@",
                            "Einstellungen…",
                            "Hilfe",
+                           // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one text
                            "Im App-Sandbox-Build nicht zugänglich. Verwende die "
                            "Direct-Distribution-Variante.",
                            "Nicht verfügbar (Sandbox)",
