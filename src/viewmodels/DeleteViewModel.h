@@ -12,6 +12,7 @@
 #include "modules/CleaningEngine.h"
 #include "support/Executor.h"
 #include "support/Observation.h"
+#include "viewmodels/PhaseCases.h"
 
 namespace quillo {
 
@@ -37,14 +38,8 @@ class DeleteViewModel final {
 
         friend bool operator==(const Summary&, const Summary&) = default;
     };
-    struct Failed {
-        std::string message;
-
-        friend bool operator==(const Failed&, const Failed&) = default;
-    };
-    struct Idle {
-        friend bool operator==(Idle, Idle) = default;
-    };
+    using Failed = phase::Failed;
+    using Idle = phase::Idle;
     struct Confirming {
         friend bool operator==(Confirming, Confirming) = default;
     };

@@ -11,6 +11,7 @@
 #include "audit/PrivacyAuditService.h"
 #include "support/Executor.h"
 #include "support/Observation.h"
+#include "viewmodels/PhaseCases.h"
 #include "viewmodels/TaskHandle.h"
 
 namespace quillo {
@@ -24,16 +25,9 @@ class PrivacyAuditViewModel final {
         std::vector<InstalledApp> apps;
         friend bool operator==(const Ready&, const Ready&) = default;
     };
-    struct Failed {
-        std::string message;
-        friend bool operator==(const Failed&, const Failed&) = default;
-    };
-    struct Idle {
-        friend bool operator==(Idle, Idle) = default;
-    };
-    struct Scanning {
-        friend bool operator==(Scanning, Scanning) = default;
-    };
+    using Failed = phase::Failed;
+    using Idle = phase::Idle;
+    using Scanning = phase::Scanning;
     using Phase = std::variant<Ready, Failed, Idle, Scanning>;
 
     /// The audit's answer is taken on `mainExecutor`, the executor of the thread this object

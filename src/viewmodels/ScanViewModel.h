@@ -18,6 +18,7 @@
 #include "system/FullDiskAccessProbe.h"
 #include "viewmodels/ItemIndex.h"
 #include "viewmodels/ItemSearchIndex.h"
+#include "viewmodels/PhaseCases.h"
 #include "viewmodels/TaskHandle.h"
 #include "viewmodels/UuidHash.h"
 
@@ -28,16 +29,9 @@ namespace quillo {
 /// name (the accessor's name) once per change, after the command that changed it is done.
 class ScanViewModel final {
   public:
-    struct Failed {
-        std::string message;
-        friend bool operator==(const Failed&, const Failed&) = default;
-    };
-    struct Idle {
-        friend bool operator==(Idle, Idle) = default;
-    };
-    struct Scanning {
-        friend bool operator==(Scanning, Scanning) = default;
-    };
+    using Failed = phase::Failed;
+    using Idle = phase::Idle;
+    using Scanning = phase::Scanning;
     struct Completed {
         friend bool operator==(Completed, Completed) = default;
     };

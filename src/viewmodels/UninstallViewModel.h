@@ -12,6 +12,7 @@
 #include "support/Executor.h"
 #include "support/Observation.h"
 #include "uninstall/AppUninstallService.h"
+#include "viewmodels/PhaseCases.h"
 #include "viewmodels/TaskHandle.h"
 
 namespace quillo {
@@ -41,13 +42,8 @@ class UninstallViewModel final {
         DeletionReport report;
         friend bool operator==(const Summary&, const Summary&) = default;
     };
-    struct Failed {
-        std::string message;
-        friend bool operator==(const Failed&, const Failed&) = default;
-    };
-    struct Idle {
-        friend bool operator==(Idle, Idle) = default;
-    };
+    using Failed = phase::Failed;
+    using Idle = phase::Idle;
     using Phase = std::variant<Preparing, Ready, Uninstalling, Summary, Failed, Idle>;
     using ItemIDs = AppUninstallService::ItemIDs;
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <future>
 #include <memory>
+#include <thread>
 
 #include "modules/LocalSnapshotsActor.h"
 #include "modules/ProcessRunner.h"
@@ -83,6 +84,13 @@ TEST(SnapshotToolsTest, AScanWithTheDefaultListerSucceedsWithNothingWhereTheTool
     ASSERT_TRUE(scanned.has_value()) << "the scan hung";
     ASSERT_TRUE(scanned->ok()) << scanned->error().description();
     EXPECT_TRUE(scanned->value().empty());
+    // The tool runner's thread lets go of the module's last callback just after answering; the
+    // module's strand must not outlive the pool it belongs to.
+    const auto deadline = std::chrono::steady_clock::now() + kQuickly;
+    while (module.use_count() > 1 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(module.use_count(), 1) << "the tool runner still holds the module";
 }
 
 TEST(SnapshotToolsTest, TheDeleterFailsQuicklyWithALaunchErrorWhereTheToolIsMissing) {
