@@ -1,5 +1,6 @@
 #include "uninstall/PlanBuilding.h"
 
+#include "modules/FileCleaningModule.h"
 #include "modules/FilesystemEnumeration.h"
 #include "platform/ApplicationBundle.h"
 #include "platform/PathText.h"
@@ -9,18 +10,11 @@ namespace quillo {
 
 namespace {
 
+/// Every row of a plan is preselected: the user chose to remove the application.
 CleanableItem planItem(const FilesystemEntry& entry, std::string displayName,
                        std::vector<CleanableItemWarning> warnings) {
-    return CleanableItem{
-        .id = Uuid::random(),
-        .url = entry.url,
-        .displayName = std::move(displayName),
-        .sizeInBytes = entry.sizeInBytes,
-        .lastModified = entry.lastModified,
-        .moduleID = CleaningModuleID::applicationResidual,
-        .warnings = std::move(warnings),
-        .isSafeToDeleteByDefault = true,
-    };
+    return offeredItem(entry, CleaningModuleID::applicationResidual, std::move(displayName),
+                       std::move(warnings), true);
 }
 
 }  // namespace

@@ -3,10 +3,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <fstream>
-#include <sstream>
 
 #include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 #include "ui/SummarySheet.h"
 
 namespace quillo::ui {
@@ -48,11 +47,9 @@ TEST(SummarySheetTest, TheCSVExportWritesTheRunsReceiptsWhereTheUserChose) {
 
     ASSERT_EQ(exporting.suggested.size(), 1U);
     EXPECT_TRUE(exporting.suggested[0].startsWith(QStringLiteral("Quillo-Belege-")));
-    std::ifstream file(folder / "belege.csv");
-    std::stringstream contents;
-    contents << file.rdbuf();
-    EXPECT_EQ(contents.str().substr(0, 34), "hash,sizeInBytes,deletedAt,moduleI");
-    EXPECT_NE(contents.str().find(std::string(64, 'a') + ",4096,"), std::string::npos);
+    const auto contents = testing::readTextFile(folder / "belege.csv");
+    EXPECT_EQ(contents.substr(0, 34), "hash,sizeInBytes,deletedAt,moduleI");
+    EXPECT_NE(contents.find(std::string(64, 'a') + ",4096,"), std::string::npos);
     EXPECT_TRUE(exporting.failures.empty());
 }
 
