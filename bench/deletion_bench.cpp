@@ -59,8 +59,15 @@ CleanableItem itemFor(const fs::path& path) {
 void deleteAll(DeletionMode mode, const fs::path& store, std::vector<CleanableItem> items) {
     const auto executor = std::make_shared<support::ManualExecutor>();
     const auto receipts = ReceiptStore::create(ReceiptStore::OnDisk{store}, executor);
+    // The items' own folders stand for the caches module's roots.
+    DeletionEnvironment environment;
+    for (const CleanableItem& item : items) {
+        environment.moduleAreas[CleaningModuleID::systemCaches].push_back(
+            {.path = item.url.parent_path()});
+    }
     const auto service = SecureDeletionService::create(
-        [mode](support::Completion<DeletionMode> answer) { answer(mode); }, receipts, executor);
+        [mode](support::Completion<DeletionMode> answer) { answer(mode); }, receipts, executor,
+        std::move(environment));
     const std::size_t count = items.size();
     std::optional<support::Result<DeletionReport>> result;
     service->deleteItems(std::move(items), CleaningModuleID::systemCaches,

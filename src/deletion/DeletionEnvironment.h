@@ -3,11 +3,15 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "model/CleaningModuleID.h"
 #include "model/TimePoint.h"
+#include "platform/DeletionScope.h"
+#include "platform/OpenedItem.h"
 #include "platform/SafeFileOperations.h"
 #include "platform/SecureRandom.h"
 #include "platform/StandardDirectories.h"
@@ -16,21 +20,19 @@
 
 namespace quillo {
 
-/// The file-system operations of a deletion, as fields so that tests can watch or fail them.
+/// The steps of a deletion on an item opened under the guard, as fields so that tests can watch
+/// or fail them; opening itself, where the safety rules are applied, cannot be replaced.
 struct DeletionFileOperations {
-    std::function<platform::PathKind(const std::filesystem::path&)> pathKind = platform::pathKind;
-    std::function<std::vector<std::filesystem::path>(const std::filesystem::path&)>
-        regularFilesBelow = platform::regularFilesBelow;
-    std::function<support::Result<platform::OverwriteOutcome>(const std::filesystem::path& file,
+    std::function<support::Result<platform::OverwriteOutcome>(const platform::OpenedItem&,
                                                               const platform::RandomFill&)>
-        overwriteFile = platform::overwriteFileOnce;
-    std::function<support::Result<platform::OverwriteOutcome>(const std::filesystem::path& root,
-                                                              const std::filesystem::path& file,
-                                                              const platform::RandomFill&)>
-        overwriteFileBelow = platform::overwriteFileBelow;
-    std::function<support::Status(const std::filesystem::path&)> removePermanently =
-        platform::removePermanently;
-    std::function<bool(const std::filesystem::path&)> pathExists = platform::pathExists;
+        overwrite = [](const platform::OpenedItem& item, const platform::RandomFill& fill) {
+            return item.overwriteOnce(fill);
+        };
+    std::function<support::Status(const platform::OpenedItem&)> remove =
+        [](const platform::OpenedItem& item) { return item.remove(); };
+    std::function<bool(const platform::OpenedItem&)> isGone = [](const platform::OpenedItem& item) {
+        return item.isGone();
+    };
 };
 
 /// Everything through which the deletion service reaches the system.
@@ -44,6 +46,8 @@ struct DeletionEnvironment {
     platform::SystemLogOptions log;
     /// Never deleted, nor any folder that holds it.
     std::filesystem::path homeFolder = platform::homeFolder();
+    /// Where each module's items may lie; a module without areas may delete nothing.
+    std::map<CleaningModuleID, std::vector<platform::DeletionArea>> moduleAreas;
 };
 
 }  // namespace quillo

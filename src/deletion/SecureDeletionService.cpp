@@ -28,6 +28,7 @@ struct DeletionRun {
     CleaningModuleID moduleID;
     TimePoint startedAt;
     int passCount = 0;
+    platform::DeletionScope scope;
     std::vector<DeletedFileRecord> succeeded;
     std::vector<FailedFileRecord> failed;
     std::vector<DeletionReceipt> receipts;
@@ -109,6 +110,7 @@ void SecureDeletionService::prepare(const std::shared_ptr<DeletionRun>& run) {
 
 void SecureDeletionService::deleteAll(const std::shared_ptr<DeletionRun>& run, DeletionMode mode) {
     run->passCount = overwritePassCount(mode);
+    run->scope = scopeOf(run->moduleID);
     run->sink.yield(DeletionStarted{run->moduleID, run->items.size()});
     const support::CancellationToken token = run->sink.token();
     for (const CleanableItem& item : run->items) {
@@ -125,7 +127,7 @@ void SecureDeletionService::deleteOne(DeletionRun& run, const CleanableItem& ite
     run.sink.yield(DeletionItemStarted{run.moduleID, item});
     const TimePoint deletedAt = now();
     const std::string itemID = item.id.uppercaseString();
-    if (const auto deleted = deleteItem(item, run.passCount, environment_); !deleted) {
+    if (const auto deleted = deleteItem(item, run.passCount, run.scope, environment_); !deleted) {
         FailedFileRecord record{item.id, deleted.error().description()};
         log_.error(kFailedFormat, {itemID, record.reason});
         run.failed.push_back(record);
@@ -144,6 +146,15 @@ void SecureDeletionService::deleteOne(DeletionRun& run, const CleanableItem& ite
     run.succeeded.push_back(record);
     run.sink.yield(DeletionItemCompleted{run.moduleID, std::move(record)});
     log_.info(kDeletedFormat, {itemID, item.url.native()});
+}
+
+platform::DeletionScope SecureDeletionService::scopeOf(CleaningModuleID moduleID) const {
+    const auto areas = environment_.moduleAreas.find(moduleID);
+    return {
+        .areas = areas != environment_.moduleAreas.end() ? areas->second
+                                                         : std::vector<platform::DeletionArea>(),
+        .home = environment_.homeFolder,
+    };
 }
 
 // Removed items keep their proof even when the run was cancelled: their receipts are stored

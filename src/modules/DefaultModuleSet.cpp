@@ -48,9 +48,12 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                             const DepthProvider& depthProvider,
                                             DefaultModuleServices services) {
     auto store = ReceiptStore::create(std::move(services.receipts), services.makeContext());
-    auto service =
-        SecureDeletionService::create(std::move(modeProvider), store, services.makeContext());
     auto& locations = services.locations;
+    DeletionEnvironment deletionEnvironment;
+    deletionEnvironment.moduleAreas = deletionAreas(locations);
+    auto service = SecureDeletionService::create(std::move(modeProvider), store,
+                                                 services.makeContext(),
+                                                 std::move(deletionEnvironment));
     const auto environment = [&services] {
         return ModuleEnvironment{.context = services.makeContext(), .pool = services.pool};
     };

@@ -105,4 +105,36 @@ ModuleLocations platformLocations() {
 #endif
 }
 
+std::map<CleaningModuleID, std::vector<platform::DeletionArea>> deletionAreas(
+    const ModuleLocations& locations) {
+    const auto areas = [](const auto& roots, bool includesItself) {
+        std::vector<platform::DeletionArea> made;
+        for (const std::filesystem::path& root : roots) {
+            made.push_back({.path = root, .includesItself = includesItself});
+        }
+        return made;
+    };
+    std::vector<std::filesystem::path> reportRoots = locations.reportRoots;
+    reportRoots.insert(reportRoots.end(), locations.deepReportRoots.begin(),
+                       locations.deepReportRoots.end());
+    std::vector<std::filesystem::path> residualRoots;
+    for (const ResidualRoot& root : locations.residualRoots) {
+        residualRoots.push_back(root.url);
+    }
+    std::vector<std::filesystem::path> sleepImage;
+    if (locations.sleepImage) {
+        sleepImage.push_back(*locations.sleepImage);
+    }
+    // The font caches module offers its roots themselves, the sleep image module its one file.
+    return {
+        {CleaningModuleID::systemCaches, areas(locations.cacheRoots, false)},
+        {CleaningModuleID::systemLogs, areas(locations.logRoots, false)},
+        {CleaningModuleID::tempFiles, areas(locations.tempRoots, false)},
+        {CleaningModuleID::sleepImage, areas(sleepImage, true)},
+        {CleaningModuleID::diagnosticReports, areas(reportRoots, false)},
+        {CleaningModuleID::applicationResidual, areas(residualRoots, false)},
+        {CleaningModuleID::fontCache, areas(locations.fontRoots, true)},
+    };
+}
+
 }  // namespace quillo

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <vector>
 
+#include "model/CleaningModuleID.h"
 #include "modules/ApplicationResidualActor.h"
+#include "platform/DeletionScope.h"
 #include "platform/StandardDirectories.h"
 
 namespace quillo {
@@ -39,6 +42,11 @@ ModuleLocations macOSLocations(const LocationFacts& facts);
 /// sleep image (Linux hibernates into swap), Flatpak's per-app data and the XDG config and data
 /// homes for residuals (application IDs only, preselected only under Flatpak's own folder).
 ModuleLocations linuxLocations(const LocationFacts& facts);
+
+/// Where the deletion service may delete each file module's items: strictly below its roots
+/// (the deep ones included); the font cache roots and the sleep image themselves.
+std::map<CleaningModuleID, std::vector<platform::DeletionArea>> deletionAreas(
+    const ModuleLocations& locations);
 
 /// The locations of the platform this build runs on.
 ModuleLocations platformLocations();

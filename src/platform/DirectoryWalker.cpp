@@ -68,6 +68,11 @@ class Walk final {
         if (!rootDescriptor.valid()) {
             return false;
         }
+        const std::optional<FileStatus> rootStatus = readDescriptorStatus(rootDescriptor.get());
+        if (!rootStatus) {
+            return false;
+        }
+        rootStatus_ = *rootStatus;
         stack_.emplace_back().descriptor = std::move(rootDescriptor);
         listTop();
         while (!stack_.empty() && !stopped_) {
@@ -86,8 +91,8 @@ class Walk final {
         const char* name = parent.pendingFolders.c_str() + parent.nextPending;
         parent.nextPending += std::char_traits<char>::length(name) + 1;
         FileDescriptor child = openFolder(parent.descriptor.get(), name);
-        if (!child.valid()) {
-            return;  // unreadable or gone since it was listed
+        if (!child.valid() || !isOnRootMount(child)) {
+            return;  // unreadable, gone since it was listed, or another mount (bind mounts too)
         }
         path_.resize(parent.pathLength);
         if (!path_.empty()) {
@@ -173,6 +178,11 @@ class Walk final {
         return current;
     }
 
+    [[nodiscard]] bool isOnRootMount(const FileDescriptor& folder) const {
+        const std::optional<FileStatus> status = readDescriptorStatus(folder.get());
+        return status && isOnMountOf(*status, rootStatus_);
+    }
+
     static bool isFolder(const FileDescriptor& descriptor, const Frame& frame) {
         return descriptor.valid() && frame.identity &&
                identityOf(descriptor.get()) == frame.identity;
@@ -226,6 +236,7 @@ class Walk final {
     const WalkVisitor& visit_;
     ListingBuffer buffer_;
     std::vector<Frame> stack_;
+    FileStatus rootStatus_;
     // The path of the deepest folder relative to the root; ancestors' names are prefixes of it.
     std::string path_;
     std::unordered_set<FileIdentity> seenLinkedFiles_;

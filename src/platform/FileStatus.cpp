@@ -25,18 +25,17 @@ TimePoint timePointFrom(const struct statx_timestamp& stamp) {
     return TimePoint(duration_cast<Duration>(seconds(stamp.tv_sec) + nanoseconds(stamp.tv_nsec)));
 }
 
-constexpr unsigned kRequestedFields =
-    STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_SIZE | STATX_BLOCKS | STATX_MTIME;
+constexpr unsigned kRequestedFields = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO |
+                                      STATX_SIZE | STATX_BLOCKS | STATX_MTIME | STATX_MNT_ID;
 
-}  // namespace
-
-std::optional<FileStatus> readFileStatus(int directoryFd, const char* name) {
+std::optional<FileStatus> statusWithFlags(int directoryFd, const char* name, int flags) {
     struct statx raw {};
-    if (statx(directoryFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
+    if (statx(directoryFd, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
               kRequestedFields, &raw) != 0) {
         return std::nullopt;
     }
     FileStatus status;
+    status.type = raw.stx_mode & S_IFMT;
     if ((raw.stx_mask & STATX_TYPE) != 0) {
         status.isDirectory = S_ISDIR(raw.stx_mode);
     }
@@ -53,7 +52,27 @@ std::optional<FileStatus> readFileStatus(int directoryFd, const char* name) {
     if ((raw.stx_mask & STATX_NLINK) != 0) {
         status.linkCount = raw.stx_nlink;
     }
+    if ((raw.stx_mask & STATX_MNT_ID) != 0) {
+        status.mountID = raw.stx_mnt_id;
+    }
+    status.isMountRoot =
+        (raw.stx_attributes_mask & raw.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return status;
+}
+
+}  // namespace
+
+bool isOnMountOf(const FileStatus& entry, const FileStatus& root) {
+    return entry.identity.device == root.identity.device && !entry.isMountRoot &&
+           (entry.mountID == 0 || root.mountID == 0 || entry.mountID == root.mountID);
+}
+
+std::optional<FileStatus> readFileStatus(int directoryFd, const char* name) {
+    return statusWithFlags(directoryFd, name, 0);
+}
+
+std::optional<FileStatus> readDescriptorStatus(int fd) {
+    return statusWithFlags(fd, "", AT_EMPTY_PATH);
 }
 
 std::optional<FileIdentity> identityOf(int fd) {

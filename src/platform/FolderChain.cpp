@@ -36,21 +36,29 @@ int FolderChain::openRoot(const std::string& root, const std::optional<FileIdent
     if (!descriptor.valid()) {
         return errno;
     }
-    const std::optional<FileIdentity> identity = identityOf(descriptor.get());
-    if (!identity) {
-        return errno;
-    }
-    if (expected && *identity != *expected) {
+    if (expected && identityOf(descriptor.get()) != expected) {
         return EAGAIN;
+    }
+    return adoptRoot(std::move(descriptor));
+}
+
+int FolderChain::adoptRoot(FileDescriptor root) {
+    const std::optional<FileStatus> status = readDescriptorStatus(root.get());
+    if (!status) {
+        return errno;
     }
     folders_.clear();
     Folder& folder = folders_.emplace_back();
-    folder.descriptor = std::move(descriptor);
-    folder.identity = *identity;
-    rootDevice_ = identity->device;
+    folder.descriptor = std::move(root);
+    folder.identity = status->identity;
+    rootStatus_ = *status;
     openDescriptors_ = 1;
     shallowestOpen_ = 1;
     return 0;
+}
+
+bool FolderChain::isOnRootMount(const FileStatus& status) const {
+    return isOnMountOf(status, rootStatus_);
 }
 
 int FolderChain::enter(std::string name, const BeforeDescent& beforeDescent) {
@@ -62,7 +70,7 @@ int FolderChain::enter(std::string name, const BeforeDescent& beforeDescent) {
     if (!examined->isDirectory.value_or(false)) {
         return ENOTDIR;
     }
-    if (examined->identity.device != rootDevice_) {
+    if (!isOnRootMount(*examined)) {
         return EXDEV;
     }
     if (beforeDescent) {

@@ -40,6 +40,10 @@ class FolderChain final {
     /// EAGAIN when it is another folder, or the errno of the failure.
     int openRoot(const std::string& root, const std::optional<FileIdentity>& expected);
 
+    /// Starts the chain at the folder open as `root` (for reading). Returns 0 or the errno of
+    /// examining it.
+    int adoptRoot(FileDescriptor root);
+
     [[nodiscard]] bool empty() const { return folders_.empty(); }
     [[nodiscard]] std::size_t depth() const { return folders_.size(); }
     [[nodiscard]] Folder& current() { return folders_.back(); }
@@ -47,7 +51,7 @@ class FolderChain final {
     /// Enters the sub-folder `name` of the current folder, calling `beforeDescent` (if set)
     /// between examining and opening it. Returns 0, or
     /// - ENOTDIR or ELOOP when the entry is (or just became) no folder, a link included;
-    /// - EXDEV when it is on another file system;
+    /// - EXDEV when it is on another file system or another mount, a bind mount included;
     /// - EAGAIN when the folder opened is not the one examined (it was replaced meanwhile);
     /// - the errno of a failed examination or opening.
     int enter(std::string name, const BeforeDescent& beforeDescent);
@@ -57,11 +61,14 @@ class FolderChain final {
     /// cannot go on safely.
     int leave();
 
+    /// Whether an entry of this status lies on the root's own mount and is no mount point.
+    [[nodiscard]] bool isOnRootMount(const FileStatus& status) const;
+
   private:
     void limitOpenDescriptors();
 
     std::vector<Folder> folders_;
-    std::uint64_t rootDevice_ = 0;
+    FileStatus rootStatus_;
     std::size_t openDescriptors_ = 0;
     // No folder below this index (other than the root) holds a descriptor.
     std::size_t shallowestOpen_ = 1;

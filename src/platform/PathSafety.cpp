@@ -1,10 +1,13 @@
+#include <pwd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 
+#include "platform/DeletionScope.h"
 #include "platform/PathText.h"
 #include "platform/SafeFileOperations.h"
 
@@ -79,6 +82,21 @@ constexpr auto kSystemFolders = std::to_array<std::string_view>({
     "/var/vm",
 });
 
+// Top-level folders of the system: nothing below them is deleted unless an area strictly inside
+// them covers it. The shared temporary folder and the mount folders are no system data.
+constexpr auto kSystemTrees = std::to_array<std::string_view>({
+    "Applications", "Library", "Network", "System", "bin",    "boot", "cores",   "dev",
+    "etc",          "lib",     "lib32",   "lib64",  "libx32", "opt",  "private", "proc",
+    "root",         "run",     "sbin",    "snap",   "srv",    "sys",  "usr",     "var",
+});
+
+// Where the homes of people live; a folder directly inside is somebody's home.
+constexpr auto kHomeParents = std::to_array<std::string_view>({"home", "Users"});
+
+// The account database's people: root and the ordinary users' range.
+constexpr uid_t kFirstOrdinaryUser = 1000;
+constexpr uid_t kNobody = 65534;
+
 constexpr const char* kEmpty = "Löschen verweigert: Der Pfad ist leer.";
 constexpr const char* kNulByte = "Löschen verweigert: Der Pfad enthält ein Nullzeichen.";
 constexpr const char* kRelative = "Löschen verweigert: Der Pfad ist nicht absolut.";
@@ -88,11 +106,57 @@ constexpr const char* kRootFolder = "Löschen verweigert: Das ist das Wurzelverz
 constexpr const char* kSystemFolder = "Löschen verweigert: Das ist ein Systemordner.";
 constexpr const char* kHomeFolder = "Löschen verweigert: Das ist der Benutzerordner.";
 constexpr const char* kContainsHome = "Löschen verweigert: Der Ordner enthält den Benutzerordner.";
+constexpr const char* kOtherHome =
+    "Löschen verweigert: Der Pfad liegt im Benutzerordner eines anderen Benutzers.";
+constexpr const char* kSystemTree = "Löschen verweigert: Der Pfad liegt in einem Systemordner.";
+constexpr const char* kOutsideAreas =
+    "Löschen verweigert: Der Pfad liegt außerhalb der Ordner dieses Moduls.";
 
 bool equalIgnoringASCIICase(std::string_view left, std::string_view right) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     return std::equal(left.begin(), left.end(), right.begin(), right.end(),
                       [&](char l, char r) { return lower(l) == lower(r); });
+}
+
+bool startsWith(const Components& path, const Components& prefix) {
+    return prefix.size() <= path.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
+}
+
+// The homes of root and of every ordinary user in the account database, read once: accounts do
+// not come and go while a deletion runs.
+const std::vector<std::string>& accountHomes() {
+    static const std::vector<std::string> homes = [] {
+        std::vector<std::string> found;
+        static std::mutex databaseLock;  // getpwent keeps its position in the process
+        const std::lock_guard lock(databaseLock);
+        ::setpwent();
+        while (const struct passwd* entry = ::getpwent()) {
+            const bool isPerson = entry->pw_uid == 0 ||
+                                  (entry->pw_uid >= kFirstOrdinaryUser && entry->pw_uid != kNobody);
+            const std::string_view home = entry->pw_dir != nullptr ? entry->pw_dir : "";
+            if (isPerson && home.starts_with('/') && pathComponents(home).size() > 0) {
+                found.emplace_back(home);
+            }
+        }
+        ::endpwent();
+        return found;
+    }();
+    return homes;
+}
+
+// Whether `item` lies in (or is) the home of somebody other than the owner of `home`.
+bool isInOtherHome(const Components& item, const Components& home) {
+    const auto isOther = [&](const Components& otherHome) {
+        return !otherHome.empty() && startsWith(item, otherHome) && !startsWith(home, otherHome);
+    };
+    if (item.size() >= 2 &&
+        std::find(kHomeParents.begin(), kHomeParents.end(), item[0]) != kHomeParents.end()) {
+        if (isOther({item[0], item[1]})) {
+            return true;
+        }
+    }
+    return std::any_of(accountHomes().begin(), accountHomes().end(),
+                       [&](const std::string& other) { return isOther(pathComponents(other)); });
 }
 
 bool isSystemFolder(const Components& components) {
@@ -118,7 +182,31 @@ std::optional<std::string> reasonForComponents(const Components& item, const Com
         std::equal(item.begin(), item.end(), home.begin())) {
         return item.size() == home.size() ? kHomeFolder : kContainsHome;
     }
+    if (isInOtherHome(item, home)) {
+        return kOtherHome;
+    }
     return std::nullopt;
+}
+
+// Whether an area covers the item at `item`: strictly inside it, or the area itself when it
+// includes itself.
+bool covers(const Components& area, bool includesItself, const Components& item) {
+    return startsWith(item, area) && (item.size() > area.size() || includesItself);
+}
+
+// The system tree `item` lies in, when no area strictly inside that tree covers it.
+bool isInUncoveredSystemTree(const Components& item, const std::vector<DeletionArea>& areas) {
+    if (item.size() < 2 ||
+        std::none_of(kSystemTrees.begin(), kSystemTrees.end(), [&](std::string_view tree) {
+            return equalIgnoringASCIICase(tree, item[0]);
+        })) {
+        return false;
+    }
+    return std::none_of(areas.begin(), areas.end(), [&](const DeletionArea& area) {
+        const Components areaParts = pathComponents(area.path.native());
+        return areaParts.size() >= 2 && equalIgnoringASCIICase(areaParts[0], item[0]) &&
+               covers(areaParts, area.includesItself, item);
+    });
 }
 
 // The path with every link resolved, or nothing when that fails.
@@ -139,7 +227,59 @@ Components homeComponents(const std::string& home) {
     return hasDotComponent(components) ? Components() : components;
 }
 
+// The item with the links in its parent folders resolved (the last component stays as it is, a
+// link being removed as itself); nothing when the parent cannot be resolved.
+std::optional<std::string> withResolvedParent(const std::string& item) {
+    const std::string text = withoutTrailingSlashes(item);
+    const std::size_t slash = text.rfind('/');
+    const std::string parent = slash == 0 ? "/" : text.substr(0, slash);
+    std::optional<std::string> real = resolved(parent);
+    if (!real) {
+        return std::nullopt;
+    }
+    if (real->back() != '/') {
+        real->push_back('/');
+    }
+    return *real + text.substr(slash + 1);
+}
+
 }  // namespace
+
+std::optional<DeletionArea> coveringArea(const std::filesystem::path& item,
+                                         const std::vector<DeletionArea>& areas) {
+    const Components itemParts = pathComponents(item.native());
+    std::optional<DeletionArea> deepest;
+    std::size_t deepestSize = 0;
+    for (const DeletionArea& area : areas) {
+        const Components areaParts = pathComponents(area.path.native());
+        const bool absolute = area.path.native().starts_with('/');
+        if (absolute && !hasDotComponent(areaParts) &&
+            covers(areaParts, area.includesItself, itemParts) &&
+            (!deepest || areaParts.size() > deepestSize)) {
+            deepest = area;
+            deepestSize = areaParts.size();
+        }
+    }
+    return deepest;
+}
+
+std::optional<std::string> deletionRefusalReason(const std::filesystem::path& item,
+                                                 const DeletionScope& scope) {
+    if (auto reason = refusalReason(item, scope.home)) {
+        return reason;
+    }
+    if (!coveringArea(item, scope.areas)) {
+        return kOutsideAreas;
+    }
+    if (isInUncoveredSystemTree(pathComponents(item.native()), scope.areas)) {
+        return kSystemTree;
+    }
+    const std::optional<std::string> real = withResolvedParent(item.native());
+    if (real && isInUncoveredSystemTree(pathComponents(*real), scope.areas)) {
+        return kSystemTree;
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> refusalReason(const std::filesystem::path& item,
                                          const std::filesystem::path& home) {

@@ -8,8 +8,7 @@
 
 #include "platform/DirectoryListing.h"
 #include "platform/FolderChain.h"
-#include "platform/PathText.h"
-#include "platform/SafeFileOperations.h"
+#include "platform/OpenedItemParts.h"
 
 namespace quillo::platform {
 
@@ -20,23 +19,14 @@ namespace {
 // is filled as fast as it is emptied from holding the walk forever.
 constexpr int kMaxListings = 3;
 
-support::Status failure(int code) {
-    return support::Error::make(FileOperationError(code));
-}
-
-bool isRootFolder(const struct stat& status) {
-    struct stat root {};
-    return ::stat("/", &root) == 0 && root.st_dev == status.st_dev && root.st_ino == status.st_ino;
-}
-
 // Empties a folder tree, depth first, relative to open folders; the caller removes the top.
 class TreeRemoval final {
   public:
     explicit TreeRemoval(const BeforeDescent& beforeDescent) : beforeDescent_(beforeDescent) {}
 
     // Returns 0 when everything below `top` was removed, else the first errno met.
-    int empty(const std::string& top, const FileIdentity& examined) {
-        if (const int error = chain_.openRoot(top, examined); error != 0) {
+    int empty(FileDescriptor top) {
+        if (const int error = chain_.adoptRoot(std::move(top)); error != 0) {
             return error;
         }
         levels_.push_back({});
@@ -151,31 +141,8 @@ class TreeRemoval final {
 
 }  // namespace
 
-support::Status removePermanently(const std::filesystem::path& path) {
-    return removePermanentlyObserved(path, {});
-}
-
-support::Status removePermanentlyObserved(const std::filesystem::path& path,
-                                          const BeforeDescent& beforeDescent) {
-    const std::string target = withoutTrailingSlashes(path.native());
-    if (target.empty() || endsInDotComponent(target)) {
-        return failure(EINVAL);
-    }
-    struct stat status {};
-    if (::lstat(target.c_str(), &status) != 0) {
-        return failure(errno);
-    }
-    if (!S_ISDIR(status.st_mode)) {
-        return ::unlink(target.c_str()) == 0 ? support::Status(support::Unit{}) : failure(errno);
-    }
-    if (isRootFolder(status)) {
-        return failure(EPERM);
-    }
-    const int error = TreeRemoval(beforeDescent).empty(target, {status.st_dev, status.st_ino});
-    if (error != 0) {
-        return failure(error);
-    }
-    return ::rmdir(target.c_str()) == 0 ? support::Status(support::Unit{}) : failure(errno);
+int emptyFolder(FileDescriptor folder, const BeforeDescent& beforeDescent) {
+    return TreeRemoval(beforeDescent).empty(std::move(folder));
 }
 
 }  // namespace quillo::platform

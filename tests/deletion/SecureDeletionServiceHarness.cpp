@@ -32,6 +32,10 @@ SecureDeletionServiceHarness::SecureDeletionServiceHarness(DeletionMode mode,
         lines.push_back({level, std::string(category), std::string(line)});
     };
     environment.log.isEnabled = [](platform::LogLevel) { return true; };
+    // Every test's temporary folder lies below the system's one.
+    for (const CleaningModuleID module : allCleaningModuleIDs) {
+        environment.moduleAreas[module] = {{.path = std::filesystem::temp_directory_path()}};
+    }
 }
 
 TimePoint SecureDeletionServiceHarness::clockReading(int index) {

@@ -33,10 +33,11 @@ std::string contents(const fs::path& path) {
 // Notes what a file held, and its size, at the moment of its removal.
 struct RemovalWitness {
     void watch(DeletionFileOperations& files) {
-        files.removePermanently = [this](const fs::path& path) {
+        files.remove = [this](const platform::OpenedItem& item) {
+            const fs::path& path = item.path();
             sizes.push_back(fs::is_regular_file(path) ? fs::file_size(path) : 0);
             lastContents = contents(path);
-            return platform::removePermanently(path);
+            return item.remove();
         };
     }
     std::vector<std::uintmax_t> sizes;
@@ -87,10 +88,10 @@ TEST_F(SecureDeletionServiceModesTest, EachSecureModeMakesItsPassesOfWholeChunks
         makeFile(file, size);
         const std::string original = contents(file);
         std::vector<std::uintmax_t> sizesBeforePasses;
-        harness.environment.files.overwriteFile = [&](const fs::path& path,
-                                                      const platform::RandomFill& fill) {
-            sizesBeforePasses.push_back(fs::file_size(path));
-            return platform::overwriteFileOnce(path, fill);
+        harness.environment.files.overwrite = [&](const platform::OpenedItem& opened,
+                                                  const platform::RandomFill& fill) {
+            sizesBeforePasses.push_back(fs::file_size(opened.path()));
+            return opened.overwriteOnce(fill);
         };
         RemovalWitness witness;
         witness.watch(harness.environment.files);
@@ -129,24 +130,15 @@ TEST_F(SecureDeletionServiceModesTest, AFolderItemOverwritesItsVisibleFilesAndIs
     makeFile(folder / "a.bin", 10);
     makeFile(folder / "sub" / "b.bin", 20);
     makeFile(folder / ".hidden", 30);
-    makeFile(folder / "locked.bin", 40);
-    std::vector<fs::path> overwritten;
-    harness.environment.files.overwriteFileBelow =
-        [&](const fs::path& root, const fs::path& file,
-            const platform::RandomFill& fill) -> support::Result<platform::OverwriteOutcome> {
-        overwritten.push_back(file);
-        if (file.filename() == "locked.bin") {
-            return DeletionError::overwriteFailed("Permission denied");
-        }
-        return platform::overwriteFileBelow(root, file, fill);
-    };
+    // A file with a second name is never written, and the folder goes all the same.
+    makeFile(folder / "shared.bin", 40);
+    testing::makeHardLinks(folder / "shared.bin", {temp / "elsewhere"});
 
     const auto outcome = harness.run({itemAt(folder, 100)});
 
-    EXPECT_THAT(overwritten, UnorderedElementsAre(folder / "a.bin", folder / "sub" / "b.bin",
-                                                  folder / "locked.bin"));
     EXPECT_THAT(harness.filledChunks, UnorderedElementsAre(10, 20));
     EXPECT_FALSE(fs::exists(folder));
+    EXPECT_EQ(contents(temp / "elsewhere"), std::string(40, 'q'));
     ASSERT_TRUE(outcome.report());
     EXPECT_EQ(outcome.report()->succeeded.size(), 1u);
 }
@@ -190,14 +182,14 @@ TEST_F(SecureDeletionServiceModesTest, AFileThatCannotBeOverwrittenFailsAndStays
         makeFile(file, 100);
         int passes = 0;
         harness.randomSourceFails = failing.randomSourceFails;
-        harness.environment.files.overwriteFile =
-            [&](const fs::path& path,
+        harness.environment.files.overwrite =
+            [&](const platform::OpenedItem& opened,
                 const platform::RandomFill& fill) -> support::Result<platform::OverwriteOutcome> {
             ++passes;
             if (!failing.randomSourceFails) {
                 return DeletionError::overwriteFailed("Permission denied");
             }
-            return platform::overwriteFileOnce(path, fill);
+            return opened.overwriteOnce(fill);
         };
         const CleanableItem item = itemAt(file, 100);
 
@@ -231,7 +223,7 @@ TEST_F(SecureDeletionServiceModesTest, SomethingLeftAtThePathFailsTheVerificatio
     SecureDeletionServiceHarness harness;
     const fs::path file = temp / "stubborn";
     makeFile(file, 1);
-    harness.environment.files.pathExists = [](const fs::path&) { return true; };
+    harness.environment.files.isGone = [](const platform::OpenedItem&) { return false; };
     const CleanableItem item = itemAt(file, 1);
 
     const auto outcome = harness.run({item});
@@ -248,11 +240,12 @@ TEST_F(SecureDeletionServiceModesTest, DangerousPathsAreRefusedWithoutTouchingAn
     harness.environment.homeFolder = temp / "home";
     fs::create_directories(temp / "home");
     int touched = 0;
-    harness.environment.files.pathKind = [&](const fs::path&) {
+    harness.environment.files.overwrite = [&](const platform::OpenedItem&,
+                                              const platform::RandomFill&) {
         ++touched;
-        return platform::PathKind::missing;
+        return support::Result<platform::OverwriteOutcome>(platform::OverwriteOutcome::missing);
     };
-    harness.environment.files.removePermanently = [&](const fs::path&) {
+    harness.environment.files.remove = [&](const platform::OpenedItem&) {
         ++touched;
         return support::Status(support::Unit{});
     };

@@ -139,9 +139,9 @@ TEST_F(SecureDeletionServiceRunTest, AFailingStoreEndsTheRunWithItsErrorAfterAll
 TEST_F(SecureDeletionServiceRunTest, CancellingMidItemFinishesThatItemAndKeepsItsReceipt) {
     SecureDeletionServiceHarness harness;
     const auto items = filesNamed({"a", "b"});
-    harness.environment.files.removePermanently = [&](const fs::path& path) {
+    harness.environment.files.remove = [&](const platform::OpenedItem& item) {
         harness.streams.front().cancel();  // the consumer goes away while "a" is removed
-        return platform::removePermanently(path);
+        return item.remove();
     };
 
     const auto outcome = harness.start(items);

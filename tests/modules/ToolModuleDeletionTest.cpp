@@ -7,6 +7,7 @@
 #include "deletion/SecureDeletionService.h"
 #include "modules/EngineTestSupport.h"
 #include "modules/FontCacheActor.h"
+#include "modules/ModuleLocations.h"
 #include "modules/SleepImageActor.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
@@ -28,9 +29,14 @@ class HookFailure final : public support::ErrorDetail {
 class ToolModuleDeletionTest : public ::testing::Test {
   protected:
     std::shared_ptr<SecureDeletionService> makeService(DeletionMode mode) {
+        ModuleLocations locations;
+        locations.sleepImage = sleepImage;
+        locations.fontRoots = {userCache, systemCache};
+        DeletionEnvironment environment;
+        environment.moduleAreas = deletionAreas(locations);
         return SecureDeletionService::create(
             [mode](const std::function<void(DeletionMode)>& answer) { answer(mode); }, store,
-            executor);
+            executor, std::move(environment));
     }
 
     std::shared_ptr<FontCacheActor> makeFontModule(
@@ -73,6 +79,7 @@ class ToolModuleDeletionTest : public ::testing::Test {
     TemporaryDirectory folder;
     std::filesystem::path userCache = folder / "home/Library/Caches/com.apple.ATS";
     std::filesystem::path systemCache = folder / "Library/Caches/com.apple.ATS";
+    std::filesystem::path sleepImage = folder / "sleepimage";
     std::shared_ptr<support::ManualExecutor> executor = std::make_shared<support::ManualExecutor>();
     std::shared_ptr<ReceiptStore> store = ReceiptStore::create(ReceiptStore::InMemory{}, executor);
     std::optional<support::EventStream<DeletionEvent>> stream;
@@ -82,7 +89,7 @@ class ToolModuleDeletionTest : public ::testing::Test {
 };
 
 TEST_F(ToolModuleDeletionTest, TheSleepImageGoesThroughTheServiceWithItsEvents) {
-    const auto image = folder / "sleepimage";
+    const auto image = sleepImage;
     testing::makeFile(image, 70'000);
     auto module = std::make_shared<SleepImageActor>(
         image, [](const std::function<void(std::optional<std::int32_t>)>& answer) { answer(0); },

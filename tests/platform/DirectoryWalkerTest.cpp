@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <algorithm>
 #include <set>
@@ -229,6 +230,29 @@ TEST_F(DirectoryWalkerTest, FindsItsWayBackWhenAnAncestorIsMovedMidWalk) {
     });
 
     EXPECT_EQ(files, depth + 1);
+}
+
+TEST_F(DirectoryWalkerTest, NeverEntersAMountBindMountsIncluded) {
+    if (!testing::mountsCanBeMade()) {
+        GTEST_SKIP() << "private mount namespaces need privileges";
+    }
+    makeFile(root / "own" / "f", 100);
+    fs::create_directories(root / "bound");
+    fs::create_directories(root / "scratch");
+    makeFile(temp / "source" / "g", 100);
+    const auto visitedFiles = testing::runInPrivateMountNamespace([&]() -> std::int64_t {
+        if (::mount((temp / "source").c_str(), (root / "bound").c_str(), nullptr, MS_BIND,
+                    nullptr) != 0 ||
+            ::mount("tmpfs", (root / "scratch").c_str(), "tmpfs", 0, "size=1m") != 0) {
+            return -1;
+        }
+        makeFile(root / "scratch" / "h", 100);
+        const auto visited = walk({});
+        return std::count_if(visited.begin(), visited.end(),
+                             [](const Visited& entry) { return !entry.isDirectory; });
+    });
+    ASSERT_TRUE(visitedFiles.has_value());
+    EXPECT_EQ(*visitedFiles, 1) << "only own/f lies on the root's mount";
 }
 
 TEST(ListDirectoryTest, ListsNonHiddenNamesWithoutDescending) {

@@ -17,8 +17,12 @@
 #include <vector>
 
 #include "model/DeletionError.h"
+#include "platform/FileStatus.h"
+#include "platform/ItemSafetyError.h"
+#include "platform/OpenedItem.h"
 #include "platform/SafeFileOperations.h"
 #include "platform/SecureRandom.h"
+#include "support/OpenedItems.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -78,6 +82,16 @@ int exitStatusInChild(const std::function<int()>& work) {
     return WEXITSTATUS(status);
 }
 
+// One pass over `item`, opened with the test's folder as its area.
+support::Result<OverwriteOutcome> overwriteItem(const fs::path& area, const fs::path& item,
+                                                const RandomFill& fill) {
+    const auto opened = testing::openBelow(area, item);
+    if (!opened) {
+        return opened.error();
+    }
+    return opened.value().overwriteOnce(fill);
+}
+
 const DeletionError* deletionError(const support::Result<OverwriteOutcome>& result) {
     return result.ok() ? nullptr : result.error().as<DeletionError>();
 }
@@ -96,7 +110,7 @@ TEST_F(FileOverwriteTest, WritesExactlyTheSizeInChunksWithFreshDataEach) {
         const fs::path file = temp / ("file-" + std::to_string(size));
         makeFile(file, size);
         RecordingFill fill;
-        const auto result = overwriteFileOnce(file, fill.fill());
+        const auto result = overwriteItem(temp.path(), file, fill.fill());
         ASSERT_TRUE(result.ok());
         EXPECT_EQ(result.value(), OverwriteOutcome::overwritten);
         EXPECT_EQ(fs::file_size(file), size);
@@ -117,7 +131,7 @@ TEST_F(FileOverwriteTest, EachPassWritesNewDataWithoutChangingTheSize) {
     std::string previous = contents(file);
     for (int pass = 0; pass < 3; ++pass) {
         recorder.clearGiven();
-        ASSERT_TRUE(overwriteFileOnce(file, recorder.fill()).ok());
+        ASSERT_TRUE(overwriteItem(temp.path(), file, recorder.fill()).ok());
         const std::string now = contents(file);
         EXPECT_EQ(now, recorder.given());
         EXPECT_NE(now, previous);
@@ -132,7 +146,7 @@ TEST_F(FileOverwriteTest, SecureRandomDataDiffersBetweenChunks) {
     const fs::path file = temp / "random";
     makeFile(file, 2 * kOverwriteChunkSize);
     const std::string before = contents(file);
-    ASSERT_TRUE(overwriteFileOnce(file, secureRandomFill).ok());
+    ASSERT_TRUE(overwriteItem(temp.path(), file, secureRandomFill).ok());
     const std::string after = contents(file);
     EXPECT_NE(after, before);
     EXPECT_NE(after.substr(0, kOverwriteChunkSize), after.substr(kOverwriteChunkSize));
@@ -141,12 +155,41 @@ TEST_F(FileOverwriteTest, SecureRandomDataDiffersBetweenChunks) {
 TEST_F(FileOverwriteTest, NothingToWriteIsNoError) {
     makeFile(temp / "empty", 0);
     fs::create_directory(temp / "folder");
-    EXPECT_EQ(overwriteFileOnce(temp / "empty", recorder.fill()).value(), OverwriteOutcome::empty);
-    EXPECT_EQ(overwriteFileOnce(temp / "absent", recorder.fill()).value(),
-              OverwriteOutcome::missing);
-    EXPECT_EQ(overwriteFileOnce(temp / "folder", recorder.fill()).value(),
-              OverwriteOutcome::notRegularFile);
+    EXPECT_EQ(overwriteItem(temp.path(), temp / "empty", recorder.fill()).value(),
+              OverwriteOutcome::empty);
+    EXPECT_EQ(overwriteItem(temp.path(), temp / "folder", recorder.fill()).value(),
+              OverwriteOutcome::overwritten);
     EXPECT_THAT(recorder.chunkSizes(), IsEmpty());
+    const auto absent = overwriteItem(temp.path(), temp / "absent", recorder.fill());
+    ASSERT_FALSE(absent.ok());
+    EXPECT_EQ(absent.error().description(), FileOperationError::reasonFor(ENOENT));
+}
+
+TEST_F(FileOverwriteTest, WritesTheDataOfASparseFileButNeverItsHoles) {
+    constexpr off_t kBlock = 4096;
+    constexpr off_t kSize = 256 * kBlock;
+    const fs::path file = temp / "sparse";
+    {
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string data(kBlock, 'd');
+        ASSERT_EQ(::pwrite(fd, data.data(), kBlock, 0), kBlock);
+        ASSERT_EQ(::pwrite(fd, data.data(), kBlock, 100 * kBlock), kBlock);
+        ASSERT_EQ(::ftruncate(fd, kSize), 0);
+        ::fsync(fd);
+        ::close(fd);
+    }
+    const auto blocksBefore = readFileStatus(AT_FDCWD, file.c_str())->allocatedSize;
+
+    ASSERT_EQ(overwriteItem(temp.path(), file, recorder.fill()).value(),
+              OverwriteOutcome::overwritten);
+
+    EXPECT_THAT(recorder.chunkSizes(), ElementsAre(kBlock, kBlock));
+    EXPECT_EQ(readFileStatus(AT_FDCWD, file.c_str())->allocatedSize, blocksBefore);
+    EXPECT_EQ(fs::file_size(file), static_cast<std::uintmax_t>(kSize));
+    const std::string after = contents(file);
+    EXPECT_EQ(after.substr(0, kBlock), recorder.given().substr(0, kBlock));
+    EXPECT_EQ(after.substr(kBlock, kBlock), std::string(kBlock, '\0'));
 }
 
 TEST_F(FileOverwriteTest, NeverWritesThroughASymbolicLink) {
@@ -157,7 +200,7 @@ TEST_F(FileOverwriteTest, NeverWritesThroughASymbolicLink) {
     for (const fs::path& path :
          {temp / "link", fs::path((temp / "link").string() + "/"), temp / "folder-link"}) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(overwriteFileOnce(path, recorder.fill()).value(),
+        EXPECT_EQ(overwriteItem(temp.path(), path, recorder.fill()).value(),
                   OverwriteOutcome::notRegularFile);
     }
     EXPECT_EQ(contents(temp / "outside" / "target"), before);
@@ -174,7 +217,8 @@ TEST_F(FileOverwriteTest, NeverOpensAFifo) {
     ASSERT_GE(watch, 0);
     ASSERT_GE(::inotify_add_watch(watch, fifo.c_str(), IN_OPEN), 0);
 
-    EXPECT_EQ(overwriteFileOnce(fifo, recorder.fill()).value(), OverwriteOutcome::notRegularFile);
+    EXPECT_EQ(overwriteItem(temp.path(), fifo, recorder.fill()).value(),
+              OverwriteOutcome::notRegularFile);
 
     alignas(inotify_event) char events[sizeof(inotify_event) + NAME_MAX + 1];
     EXPECT_EQ(::read(watch, events, sizeof events), -1) << "the FIFO was opened";
@@ -187,7 +231,7 @@ TEST_F(FileOverwriteTest, LeavesFilesWithFurtherHardLinksAlone) {
     makeFile(temp / "item", 100);
     testing::makeHardLinks(temp / "item", {temp / "elsewhere"});
     const std::string before = contents(temp / "item");
-    EXPECT_EQ(overwriteFileOnce(temp / "item", recorder.fill()).value(),
+    EXPECT_EQ(overwriteItem(temp.path(), temp / "item", recorder.fill()).value(),
               OverwriteOutcome::sharedHardLink);
     EXPECT_EQ(contents(temp / "elsewhere"), before);
 }
@@ -198,7 +242,7 @@ TEST_F(FileOverwriteTest, FailingGeneratorStopsThePass) {
     const std::string before = contents(file);
 
     recorder.failAtCall(1);
-    const auto first = overwriteFileOnce(file, recorder.fill());
+    const auto first = overwriteItem(temp.path(), file, recorder.fill());
     ASSERT_NE(deletionError(first), nullptr);
     EXPECT_EQ(deletionError(first)->kind(), DeletionError::Kind::randomBytesFailed);
     EXPECT_EQ(first.error().description(), "Sichere Zufallsdaten konnten nicht erzeugt werden.");
@@ -206,7 +250,7 @@ TEST_F(FileOverwriteTest, FailingGeneratorStopsThePass) {
 
     RecordingFill second;
     second.failAtCall(2);
-    const auto failedLater = overwriteFileOnce(file, second.fill());
+    const auto failedLater = overwriteItem(temp.path(), file, second.fill());
     ASSERT_NE(deletionError(failedLater), nullptr);
     EXPECT_EQ(deletionError(failedLater)->kind(), DeletionError::Kind::randomBytesFailed);
     EXPECT_EQ(contents(file), second.given() + before.substr(kOverwriteChunkSize));
@@ -220,7 +264,7 @@ TEST_F(FileOverwriteTest, FileThatCannotBeOpenedFailsWithThePlatformReason) {
     const std::string expected =
         "Überschreiben fehlgeschlagen: " + FileOperationError::reasonFor(EACCES);
     const auto matched = testing::runUnprivileged([&]() -> std::int64_t {
-        const auto result = overwriteFileOnce(file, secureRandomFill);
+        const auto result = overwriteItem(temp.path(), file, secureRandomFill);
         const DeletionError* error = deletionError(result);
         if (error == nullptr || error->kind() != DeletionError::Kind::overwriteFailed) {
             return 1;
@@ -244,7 +288,7 @@ TEST_F(FileOverwriteTest, WriteFailureFailsWithThePlatformReason) {
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
             return 3;
         }
-        const auto result = overwriteFileOnce(file, secureRandomFill);
+        const auto result = overwriteItem(temp.path(), file, secureRandomFill);
         const DeletionError* error = deletionError(result);
         if (error == nullptr || error->kind() != DeletionError::Kind::overwriteFailed) {
             return 1;
@@ -255,56 +299,70 @@ TEST_F(FileOverwriteTest, WriteFailureFailsWithThePlatformReason) {
     EXPECT_EQ(fs::file_size(file), 2 * kOverwriteChunkSize);
 }
 
-class FileBelowTest : public FileOverwriteTest {
+class FolderItemTest : public FileOverwriteTest {
   protected:
     void SetUp() override {
-        makeFile(item / "sub" / "file", 100);
+        makeFile(item / "a", 1);
+        makeFile(item / "sub" / "empty", 0);
+        makeFile(item / "sub" / "deeper" / "c", 3);
+        makeFile(item / "sub" / "x", 2);
         makeFile(temp / "outside" / "file", 100);
+        for (const fs::path& hidden :
+             {item / ".hidden", item / ".folder" / "d", item / "sub" / ".e"}) {
+            makeFile(hidden, 5);
+        }
     }
     fs::path item = temp / "item";
 };
 
-TEST_F(FileBelowTest, WritesAFileListedBelowTheItem) {
-    EXPECT_EQ(overwriteFileBelow(item, item / "sub" / "file", recorder.fill()).value(),
+TEST_F(FolderItemTest, WritesEveryVisibleRegularFileBelowOnly) {
+    makeSymlink(temp / "outside", item / "to-outside");
+    makeSymlink(temp / "outside" / "file", item / "to-file");
+
+    EXPECT_EQ(overwriteItem(temp.path(), item, recorder.fill()).value(),
               OverwriteOutcome::overwritten);
-    EXPECT_EQ(contents(item / "sub" / "file"), recorder.given());
+
+    EXPECT_THAT(recorder.chunkSizes(), ::testing::UnorderedElementsAre(1, 3, 2));
+    for (const fs::path& hidden : {item / ".hidden", item / ".folder" / "d", item / "sub" / ".e"}) {
+        EXPECT_EQ(contents(hidden), std::string(5, 'q')) << hidden;
+    }
+    EXPECT_EQ(contents(temp / "outside" / "file"), std::string(100, 'q'));
 }
 
-TEST_F(FileBelowTest, FolderSwappedForALinkAfterListingLeadsNowhere) {
-    const std::vector<fs::path> listed = regularFilesBelow(item);
-    ASSERT_THAT(listed, ElementsAre(item / "sub" / "file"));
+TEST_F(FolderItemTest, FolderSwappedForALinkAfterOpeningLeadsNowhere) {
+    const auto opened = testing::openBelow(temp.path(), item);
+    ASSERT_TRUE(opened.ok());
     fs::rename(item / "sub", temp / "moved");
     makeSymlink(temp / "outside", item / "sub");
-    EXPECT_EQ(overwriteFileBelow(item, listed.front(), recorder.fill()).value(),
-              OverwriteOutcome::notRegularFile);
-    EXPECT_EQ(contents(temp / "outside" / "file"), std::string(100, 'q'));
-    EXPECT_THAT(recorder.chunkSizes(), IsEmpty());
-}
 
-TEST_F(FileBelowTest, ItemThatIsALinkIsNotEntered) {
-    makeSymlink(temp / "outside", temp / "link");
-    EXPECT_EQ(overwriteFileBelow(temp / "link", temp / "link" / "file", recorder.fill()).value(),
-              OverwriteOutcome::notRegularFile);
+    ASSERT_TRUE(opened.value().overwriteOnce(recorder.fill()).ok());
+
+    EXPECT_THAT(recorder.chunkSizes(), ElementsAre(1));
     EXPECT_EQ(contents(temp / "outside" / "file"), std::string(100, 'q'));
 }
 
-TEST_F(FileBelowTest, PathsThatLeaveTheItemAreNotWritten) {
-    for (const fs::path& file : {temp / "outside" / "file", item / ".." / "outside" / "file",
-                                 item / "sub" / "." / "file", item}) {
-        SCOPED_TRACE(file);
-        EXPECT_EQ(overwriteFileBelow(item, file, recorder.fill()).value(),
-                  OverwriteOutcome::missing);
+TEST_F(FolderItemTest, ItemReplacedAfterOpeningIsLeftAlone) {
+    const auto opened = testing::openBelow(temp.path(), item);
+    ASSERT_TRUE(opened.ok());
+    fs::rename(item, temp / "moved");
+    makeSymlink(temp / "outside", item);
+
+    const auto overwritten = opened.value().overwriteOnce(recorder.fill());
+    const support::Status removed = opened.value().remove();
+    for (const support::Error* error : {overwritten.ok() ? nullptr : &overwritten.error(),
+                                        removed.ok() ? nullptr : &removed.error()}) {
+        ASSERT_NE(error, nullptr);
+        ASSERT_NE(error->as<ItemSafetyError>(), nullptr);
+        EXPECT_EQ(error->as<ItemSafetyError>()->kind(), ItemSafetyError::Kind::replaced);
     }
+    EXPECT_TRUE(fs::exists(temp / "outside" / "file"));
     EXPECT_THAT(recorder.chunkSizes(), IsEmpty());
 }
 
-TEST_F(FileBelowTest, ReachesFilesWhosePathIsLongerThanTheSystemAllows) {
+TEST_F(FolderItemTest, ReachesFilesWhosePathIsLongerThanTheSystemAllows) {
     constexpr std::size_t kDepth = 3000;  // "d/" each: twice PATH_MAX and more
     testing::makeDeepTree(temp / "deep", kDepth, 10);
-    const std::vector<fs::path> listed = regularFilesBelow(temp / "deep");
-    ASSERT_EQ(listed.size(), 1U);
-    EXPECT_GT(listed.front().native().size(), std::size_t{PATH_MAX});
-    EXPECT_EQ(overwriteFileBelow(temp / "deep", listed.front(), recorder.fill()).value(),
+    EXPECT_EQ(overwriteItem(temp.path(), temp / "deep", recorder.fill()).value(),
               OverwriteOutcome::overwritten);
     EXPECT_THAT(recorder.chunkSizes(), ElementsAre(10));
     testing::removeDeepTree(temp / "deep");

@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
+#include "platform/DeletionScope.h"
 #include "platform/SafeFileOperations.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
@@ -82,6 +84,68 @@ TEST_F(PathSafetyTest, AllowsOrdinaryItems) {
     EXPECT_EQ(refusalReason("/tmp/some-item", home), std::nullopt);
     EXPECT_EQ(refusalReason("/var/tmp/some-item", ""), std::nullopt);
     EXPECT_EQ(refusalReason("/tmp/..hidden", home), std::nullopt);
+}
+
+TEST_F(PathSafetyTest, RefusesWhatLiesInAnotherPersonsHome) {
+    const fs::path ownHome = "/home/me";
+    for (const std::string_view path : {"/home/other", "/home/other/.cache/x", "/Users/other/x"}) {
+        SCOPED_TRACE(path);
+        EXPECT_THAT(refusalReason(path, ownHome), Optional(HasSubstr("anderen Benutzers")));
+    }
+    EXPECT_EQ(refusalReason("/home/me/.cache/x", ownHome), std::nullopt);
+}
+
+struct ScopedCase {
+    const char* item;
+    const char* refusal;  // nullptr: allowed
+};
+
+class DeletionScopeTest : public ::testing::TestWithParam<ScopedCase> {};
+
+// A scope as a root process gets it: the system folders of the modules, a home of its own.
+const DeletionScope kSystemScope{
+    .areas = {{.path = "/var/cache"},
+              {.path = "/var/log"},
+              {.path = "/tmp"},
+              {.path = "/var/cache/fontconfig", .includesItself = true},
+              {.path = "/"}},
+    .home = "/root",
+};
+
+TEST_P(DeletionScopeTest, AllowsOnlyWhatAnAreaCoversOutsideTheSystemsOwnTrees) {
+    const auto reason = deletionRefusalReason(GetParam().item, kSystemScope);
+    if (GetParam().refusal == nullptr) {
+        EXPECT_EQ(reason, std::nullopt);
+    } else {
+        EXPECT_THAT(reason, Optional(HasSubstr(GetParam().refusal)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, DeletionScopeTest,
+    ::testing::Values(
+        ScopedCase{"/var/cache/apt", nullptr}, ScopedCase{"/tmp/x/y", nullptr},
+        ScopedCase{"/var/cache/fontconfig", nullptr}, ScopedCase{"/var/log/syslog.1", nullptr},
+        // An area as wide as "/" lets nothing of the system's own trees go.
+        ScopedCase{"/usr/lib/x86_64-linux-gnu", "Systemordner"},
+        ScopedCase{"/etc/ssl", "Systemordner"}, ScopedCase{"/var/lib/dpkg", "Systemordner"},
+        ScopedCase{"/var/cache", "Systemordner"},
+        ScopedCase{"/home/someone/file", "anderen Benutzers"}, ScopedCase{"/root", "Systemordner"}),
+    [](const ::testing::TestParamInfo<ScopedCase>& info) {
+        std::string name;
+        for (const char c : std::string_view(info.param.item)) {
+            name += std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+        }
+        return name;
+    });
+
+TEST_F(PathSafetyTest, AnAreaReachedThroughALinkStillKeepsTheSystemsTreesOut) {
+    makeSymlink("/usr", temp / "cache");
+    const DeletionScope scope{.areas = {{.path = temp / "cache"}}, .home = home};
+    EXPECT_THAT(deletionRefusalReason(temp / "cache" / "lib", scope),
+                Optional(HasSubstr("Systemordner")));
+    const DeletionScope none{.areas = {}, .home = home};
+    EXPECT_THAT(deletionRefusalReason(home / "file", none), Optional(HasSubstr("außerhalb")));
 }
 
 }  // namespace

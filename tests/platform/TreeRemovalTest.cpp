@@ -7,7 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "platform/DeletionScope.h"
 #include "platform/SafeFileOperations.h"
+#include "support/OpenedItems.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -16,6 +18,7 @@ namespace {
 
 using ::quillo::testing::makeFile;
 using ::quillo::testing::makeSymlink;
+using ::quillo::testing::removeBelow;
 using ::testing::HasSubstr;
 using ::testing::Not;
 namespace fs = std::filesystem;
@@ -64,7 +67,7 @@ class TreeRemovalTest : public ::testing::Test {
 
 TEST_F(TreeRemovalTest, RemovesAFile) {
     makeFile(item, 5);
-    EXPECT_TRUE(removePermanently(item).ok());
+    EXPECT_TRUE(removeBelow(temp.path(), item).ok());
     EXPECT_FALSE(fs::exists(fs::symlink_status(item)));
 }
 
@@ -74,7 +77,7 @@ TEST_F(TreeRemovalTest, RemovesLinksNeverTheirTargets) {
     makeSymlink(temp / "absent", temp / "dangling");
     for (const std::string_view link : {"file-link", "folder-link/", "dangling"}) {
         SCOPED_TRACE(link);
-        EXPECT_TRUE(removePermanently(temp.path().string() + "/" + std::string(link)).ok());
+        EXPECT_TRUE(removeBelow(temp.path(), temp.path().string() + "/" + std::string(link)).ok());
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(temp / "file-link")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(temp / "folder-link")));
@@ -93,7 +96,7 @@ TEST_F(TreeRemovalTest, RemovesAWholeTreeButNothingItLinksTo) {
     makeSymlink(outside / "precious", item / "to-precious");
     testing::makeSymlinkLoop(item / "loops");
     testing::makeWeirdNames(item / "weird", 1);
-    EXPECT_TRUE(removePermanently(item.string() + "/").ok());
+    EXPECT_TRUE(removeBelow(temp.path(), item.string() + "/").ok());
     EXPECT_FALSE(fs::exists(fs::symlink_status(item)));
     expectOutsideIntact();
 }
@@ -102,14 +105,14 @@ TEST_F(TreeRemovalTest, RemovesLargeFolders) {
     for (int index = 0; index < 5000; ++index) {
         makeFile(item / ("file-" + std::to_string(index)), 0);
     }
-    EXPECT_TRUE(removePermanently(item).ok());
+    EXPECT_TRUE(removeBelow(temp.path(), item).ok());
     EXPECT_FALSE(fs::exists(item));
 }
 
 TEST_F(TreeRemovalTest, RemovesDeepTreesWithoutRecursion) {
     testing::makeDeepTree(item, 5000, 100);
     support::Status status = support::Unit{};
-    runOnSmallStack([&] { status = removePermanently(item); });
+    runOnSmallStack([&] { status = removeBelow(temp.path(), item); });
     EXPECT_TRUE(status.ok()) << (status.ok() ? "" : status.error().description());
     EXPECT_FALSE(fs::exists(item));
 }
@@ -123,7 +126,7 @@ TEST_F(TreeRemovalTest, FolderSwappedForALinkDuringTheWalkIsRemovedAsALink) {
             makeSymlink(outside, item / "a");
         }
     };
-    EXPECT_TRUE(removePermanentlyObserved(item, swap).ok());
+    EXPECT_TRUE(removeBelow(temp.path(), item, swap).ok());
     EXPECT_FALSE(fs::exists(fs::symlink_status(item)));
     expectOutsideIntact();
     EXPECT_TRUE(fs::exists(temp / "moved-away" / "b" / "file")) << "moved out of the item";
@@ -137,7 +140,7 @@ TEST_F(TreeRemovalTest, FolderReplacedByAnotherDuringTheWalkIsNotEntered) {
             makeFile(item / "a" / "new", 1);
         }
     };
-    const support::Status status = removePermanentlyObserved(item, replace);
+    const support::Status status = removeBelow(temp.path(), item, replace);
     EXPECT_EQ(errorCode(status), EAGAIN);
     EXPECT_TRUE(fs::exists(temp / "moved-away" / "file"));
     expectOutsideIntact();
@@ -152,7 +155,7 @@ TEST_F(TreeRemovalTest, AncestorMovedOutDuringADeepWalkStopsTheClimb) {
             fs::rename(item / "d" / "d", outside / "moved");
         }
     };
-    const support::Status status = removePermanentlyObserved(item, moveAncestor);
+    const support::Status status = removeBelow(temp.path(), item, moveAncestor);
     EXPECT_EQ(errorCode(status), ESTALE);
     EXPECT_TRUE(fs::is_directory(outside / "moved")) << "the climb went on outside the item";
     expectOutsideIntact();
@@ -166,7 +169,7 @@ TEST_F(TreeRemovalTest, FailureNamesThePlatformReasonButNeverThePath) {
     ASSERT_EQ(::chmod((item / "locked").c_str(), 0555), 0);
     const std::string expected = FileOperationError::reasonFor(EACCES);
     const auto code = testing::runUnprivileged([&]() -> std::int64_t {
-        const support::Status status = removePermanently(item);
+        const support::Status status = removeBelow(temp.path(), item);
         if (!status.ok() && status.error().description() != expected) {
             return -1;
         }
@@ -179,7 +182,7 @@ TEST_F(TreeRemovalTest, FailureNamesThePlatformReasonButNeverThePath) {
 }
 
 TEST_F(TreeRemovalTest, MissingPathFailsWithThePlatformReason) {
-    const support::Status status = removePermanently(item);
+    const support::Status status = removeBelow(temp.path(), item);
     EXPECT_EQ(errorCode(status), ENOENT);
     EXPECT_EQ(status.error().description(), FileOperationError::reasonFor(ENOENT));
     EXPECT_THAT(status.error().description(), Not(HasSubstr(item.string())));
@@ -187,9 +190,11 @@ TEST_F(TreeRemovalTest, MissingPathFailsWithThePlatformReason) {
 
 TEST_F(TreeRemovalTest, DotComponentsAtTheEndAreRefused) {
     makeFile(item / "sub" / "file", 1);
-    EXPECT_EQ(errorCode(removePermanently(item / "sub" / ".")), EINVAL);
-    EXPECT_EQ(errorCode(removePermanently(item / "sub" / "..")), EINVAL);
-    EXPECT_EQ(errorCode(removePermanently("")), EINVAL);
+    for (const fs::path& path : {item / "sub" / ".", item / "sub" / "..", fs::path()}) {
+        const support::Status status = removeBelow(temp.path(), path);
+        ASSERT_FALSE(status.ok());
+        EXPECT_NE(status.error().as<RefusedPathError>(), nullptr) << path;
+    }
     EXPECT_TRUE(fs::exists(item / "sub" / "file"));
 }
 

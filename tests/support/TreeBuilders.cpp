@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -159,10 +161,11 @@ void makeReadableByAll(const std::filesystem::path& path) {
     }
 }
 
-std::optional<std::int64_t> runUnprivileged(const std::function<std::int64_t()>& work) {
-    if (::geteuid() != 0) {
-        return work();
-    }
+namespace {
+
+// Runs `work` in a forked child after `prepare` succeeded there, and hands back its result.
+std::optional<std::int64_t> runInChild(const std::function<bool()>& prepare,
+                                       const std::function<std::int64_t()>& work) {
     int channel[2];
     if (::pipe2(channel, O_CLOEXEC) != 0) {
         return std::nullopt;
@@ -170,8 +173,7 @@ std::optional<std::int64_t> runUnprivileged(const std::function<std::int64_t()>&
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNoGroup, kNoGroup, kNoGroup) != 0 ||
-            ::setresuid(kNobody, kNobody, kNobody) != 0) {
+        if (!prepare()) {
             ::_exit(2);
         }
         const std::int64_t result = work();
@@ -189,6 +191,33 @@ std::optional<std::int64_t> runUnprivileged(const std::function<std::int64_t()>&
         return std::nullopt;
     }
     return result;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> runUnprivileged(const std::function<std::int64_t()>& work) {
+    if (::geteuid() != 0) {
+        return work();
+    }
+    return runInChild(
+        [] {
+            return ::setgroups(0, nullptr) == 0 && ::setresgid(kNoGroup, kNoGroup, kNoGroup) == 0 &&
+                   ::setresuid(kNobody, kNobody, kNobody) == 0;
+        },
+        work);
+}
+
+std::optional<std::int64_t> runInPrivateMountNamespace(const std::function<std::int64_t()>& work) {
+    return runInChild(
+        [] {
+            return ::unshare(CLONE_NEWNS) == 0 &&
+                   ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        },
+        work);
+}
+
+bool mountsCanBeMade() {
+    return runInPrivateMountNamespace([] { return std::int64_t{1}; }).has_value();
 }
 
 std::int64_t allocatedSize(const std::filesystem::path& path) {

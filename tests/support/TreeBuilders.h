@@ -49,6 +49,13 @@ void makeReadableByAll(const std::filesystem::path& path);
 /// process is root) and returns its result; nothing if the child could not run or failed.
 std::optional<std::int64_t> runUnprivileged(const std::function<std::int64_t()>& work);
 
+/// Runs `work` in a child process with a private mount namespace, so that the mounts it makes
+/// vanish with it; nothing when the namespace cannot be made (no privileges) or the child failed.
+std::optional<std::int64_t> runInPrivateMountNamespace(const std::function<std::int64_t()>& work);
+
+/// Whether this process may make private mount namespaces (root, usually).
+bool mountsCanBeMade();
+
 /// The allocated size of `path` (blocks × 512) without following a link, as the walker counts.
 std::int64_t allocatedSize(const std::filesystem::path& path);
 

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/Error.h"
+
+namespace quillo::platform {
+
+/// A place whose contents may be deleted: everything strictly below `path`, and with
+/// `includesItself` the path itself (a single file such as the sleep image).
+struct DeletionArea {
+    std::filesystem::path path;
+    bool includesItself = false;
+
+    friend bool operator==(const DeletionArea&, const DeletionArea&) = default;
+};
+
+/// Where one deletion may act: its module's areas, and the user's home, which is never removed.
+struct DeletionScope {
+    std::vector<DeletionArea> areas;
+    std::filesystem::path home;
+};
+
+/// The area of `areas` that covers `item` (by the text of both, components compared exactly),
+/// the deepest one when several do; nothing when none does.
+std::optional<DeletionArea> coveringArea(const std::filesystem::path& item,
+                                         const std::vector<DeletionArea>& areas);
+
+/// A German reason why `item` must not be deleted within `scope`, or nothing. Besides the rules of
+/// `refusalReason`: the item must lie in one of the scope's areas, and nothing in a system folder
+/// ("/usr", "/etc", "/var", …) is deleted unless an area strictly inside that folder covers it;
+/// both are judged by the item's path as given and again with the links in its parents resolved.
+std::optional<std::string> deletionRefusalReason(const std::filesystem::path& item,
+                                                 const DeletionScope& scope);
+
+/// An item that the deletion guard does not touch, with the German reason why.
+class RefusedPathError final : public support::ErrorDetail {
+  public:
+    explicit RefusedPathError(std::string reason) : reason_(std::move(reason)) {}
+    [[nodiscard]] std::string description() const override { return reason_; }
+
+  private:
+    std::string reason_;
+};
+
+}  // namespace quillo::platform
