@@ -22,14 +22,18 @@ std::optional<nlohmann::json> readDocument(const std::filesystem::path& file) {
     if (!contents.value()) {
         return nlohmann::json::object();
     }
-    auto document = nlohmann::json::parse(*contents.value(), nullptr, false);
+    return decodeDefaultsDocument(*contents.value());
+}
+
+}  // namespace
+
+std::optional<nlohmann::json> decodeDefaultsDocument(std::string_view text) {
+    auto document = nlohmann::json::parse(text, nullptr, false);
     if (document.is_discarded() || !document.is_object()) {
         return std::nullopt;
     }
     return document;
 }
-
-}  // namespace
 
 std::string DefaultsStoreError::description() const {
     return "Einstellungen konnten nicht gespeichert werden: " + reason_;

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/TimePoint.h"
 #include "support/Error.h"
@@ -38,6 +40,9 @@ class FileDefaultsStore final : public DefaultsStore {
     nlohmann::json document_ = nlohmann::json::object();
     bool unreadableFileOnDisk_ = false;
 };
+
+/// The values of the text of a "defaults.json": nothing unless it is one JSON object.
+std::optional<nlohmann::json> decodeDefaultsDocument(std::string_view text);
 
 /// Why a preference could not be saved; the description is German and names the reason.
 class DefaultsStoreError final : public support::ErrorDetail {
