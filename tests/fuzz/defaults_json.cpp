@@ -1,4 +1,5 @@
-// defaults.json as the defaults store decodes it, and every setting read from what it holds.
+// defaults.json as the defaults store decodes and rewrites it, and every setting read from what
+// it holds.
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!document) {
         return 0;
     }
+    // As the store rewrites it after a change, unknown keys included.
+    (void)document->dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     std::map<std::string, nlohmann::json, std::less<>> values;
     for (auto entry = document->begin(); entry != document->end(); ++entry) {
         values.emplace(entry.key(), std::move(entry.value()));
