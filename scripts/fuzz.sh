@@ -28,10 +28,16 @@ for target in "${targets[@]}"; do
     artifacts="$work/$target/artifacts"
     mkdir -p "$corpus" "$artifacts"
     cp -R "tests/fuzz/corpus/$target/." "$corpus/"
+    options=()
+    case "$target" in
+        property_list | info_dictionary) options+=(-dict=tests/fuzz/dict/plist.dict) ;;
+        receipts_json | defaults_json) options+=(-dict=tests/fuzz/dict/json.dict) ;;
+        snapshot_list) options+=(-dict=tests/fuzz/dict/snapshot.dict) ;;
+    esac
     echo "== fuzz_$target: ${seconds} s"
-    # A fresh corpus folder first: new inputs go there, the seeds are only read.
+    # New inputs go to the copy; the seeds in the repository are only read.
     if ! build/fuzz/tests/fuzz/"fuzz_$target" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
+        -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 "${options[@]}" \
         -artifact_prefix="$artifacts/" "$corpus" 2>"$work/$target/log"; then
         failed+=("$target")
         tail -n 60 "$work/$target/log"

@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto target : targets) {
         const std::filesystem::path path(withoutDeletedMark(std::string(target)));
         (void)processID(std::filesystem::path("/proc") / std::string(target));
-        if (const auto bundle = enclosingBundle(path); bundle && !hasApplicationExtension(*bundle)) {
+        if (const auto bundle = enclosingBundle(path);
+            bundle && !hasApplicationExtension(*bundle)) {
             std::abort();
         }
         if (path.is_absolute()) {
@@ -38,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const std::string query(targets.back());
-    const bool expected = std::any_of(openPaths.begin(), openPaths.end(),
-                                      [&](const std::string& path) { return isAtOrBelow(path, query); });
+    const bool expected =
+        std::any_of(openPaths.begin(), openPaths.end(),
+                    [&](const std::string& path) { return isAtOrBelow(path, query); });
     if (OpenFiles(openPaths).holdsAtOrBelow(query) != expected) {
         std::abort();
     }

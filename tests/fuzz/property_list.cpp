@@ -11,8 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!dictionary) {
         return 0;
     }
-    constexpr std::array kKeys{"CFBundleIdentifier", "CFBundleName", "CFBundleDisplayName",
-                               "NSCameraUsageDescription", "NSMicrophoneUsageDescription", ""};
+    constexpr std::array kKeys{"CFBundleIdentifier",           "CFBundleName",
+                               "CFBundleDisplayName",          "NSCameraUsageDescription",
+                               "NSMicrophoneUsageDescription", ""};
     for (const char* key : kKeys) {
         if (dictionary->contains(key)) {
             (void)dictionary->stringValue(key);
