@@ -31,7 +31,9 @@ struct LoadedFile {
     bool undecodable = false;
 };
 
-std::optional<std::vector<DeletionReceipt>> decodeReceipts(const std::string& text) {
+}  // namespace
+
+std::optional<std::vector<DeletionReceipt>> decodeReceipts(std::string_view text) {
     const auto document = nlohmann::json::parse(text, nullptr, false);
     if (document.is_discarded() || !document.is_array()) {
         return std::nullopt;
@@ -47,6 +49,8 @@ std::optional<std::vector<DeletionReceipt>> decodeReceipts(const std::string& te
     }
     return receipts;
 }
+
+namespace {
 
 support::Error unreadable(const std::string& reason) {
     return storeError("Belegdatei nicht lesbar: " + reason);

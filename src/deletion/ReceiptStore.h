@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -60,6 +61,10 @@ class ReceiptStore final : public std::enable_shared_from_this<ReceiptStore> {
     std::vector<DeletionReceipt> unsaved_;
     bool undecodableFileOnDisk_ = false;
 };
+
+/// The receipts of the text of a "receipts.json": nothing unless it is a JSON array whose every
+/// element decodes as a receipt.
+std::optional<std::vector<DeletionReceipt>> decodeReceipts(std::string_view text);
 
 /// Why receipts could not be stored; the description is German and names the reason.
 class ReceiptStoreError final : public support::ErrorDetail {

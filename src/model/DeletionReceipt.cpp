@@ -82,8 +82,9 @@ support::Result<DeletionReceipt> decodeReceipt(const nlohmann::json& record) {
     if (!size) {
         return missing("sizeInBytes");
     }
+    // A date beyond the clock's range cannot be converted without overflow.
     const auto deletedAt = numberMember(record, "deletedAt");
-    if (!deletedAt) {
+    if (!deletedAt || !isRepresentableSecondsSinceReferenceDate(*deletedAt)) {
         return missing("deletedAt");
     }
     const auto moduleText = stringMember(record, "moduleID");

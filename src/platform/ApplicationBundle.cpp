@@ -5,13 +5,16 @@
 #include <cstdint>
 
 #include "platform/PathText.h"
+#include "platform/PropertyListLimits.h"
 #include "platform/SmallTextFile.h"
 #include "support/TextPieces.h"
 
 namespace quillo::platform {
 
 std::optional<InfoDictionary> InfoDictionary::parse(std::string_view bytes) {
-    if (bytes.empty() || bytes.size() > kMaximumBytes) {
+    // The same limits as every property list read: a binary list of a few hundred bytes whose
+    // objects refer to the next one twice would otherwise expand to billions of nodes.
+    if (bytes.empty() || bytes.size() > kMaximumBytes || !isWithinParserLimits(bytes)) {
         return std::nullopt;
     }
     plist_t root = nullptr;

@@ -17,8 +17,8 @@ class InfoDictionary final {
     /// is not handed unbounded input.
     static constexpr std::size_t kMaximumBytes = std::size_t{4} * 1024 * 1024;
 
-    /// The dictionary in `bytes`; nothing when they are no property list or its root is no
-    /// dictionary.
+    /// The dictionary in `bytes`; nothing when they are no property list, its root is no
+    /// dictionary, or it is beyond the parser's safe limits (see `isWithinParserLimits`).
     static std::optional<InfoDictionary> parse(std::string_view bytes);
 
     /// The string under `key`, byte for byte (NUL bytes included); nothing when the key is

@@ -9,8 +9,6 @@
 
 namespace quillo::platform {
 
-namespace {
-
 std::optional<pid_t> processID(const std::filesystem::path& processFolder) {
     const std::string name = processFolder.filename().string();
     pid_t pid = 0;
@@ -30,6 +28,8 @@ std::optional<std::filesystem::path> enclosingBundle(const std::filesystem::path
     }
     return std::nullopt;
 }
+
+namespace {
 
 std::optional<std::string> identifierOf(const std::filesystem::path& bundle) {
     const auto info = readInfoDictionary(bundle);

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,13 @@ struct ProcessTermination {
         return ::kill(pid, signal);
     };
 };
+
+/// The process ID a /proc folder is named by; nothing for a name that is no decimal number.
+std::optional<pid_t> processID(const std::filesystem::path& processFolder);
+
+/// The application bundle an executable lies in: the nearest folder above it whose extension
+/// is "app"; nothing when there is none.
+std::optional<std::filesystem::path> enclosingBundle(const std::filesystem::path& executable);
 
 /// Asks every process of `termination.uid` whose executable lies in an application bundle (the
 /// nearest folder above it whose extension is "app") whose identifier is exactly `bundleID` to

@@ -29,18 +29,26 @@ std::optional<std::filesystem::path> sleepImageLocation() {
     return std::nullopt;
 }
 
+bool choosesHibernationMethod(std::string_view disk) {
+    const auto method = chosenMethod(disk);
+    return method && !method->empty() && *method != "disabled";
+}
+
+bool namesResumeDevice(std::string_view resume) {
+    const auto device = support::trimmed(resume, " \t\n");
+    return !device.empty() && device != kNoDevice;
+}
+
 HibernateMode readHibernateMode(const std::filesystem::path& powerFolder) {
     const auto methods = readSmallTextFile(powerFolder / "disk");
     if (!methods) {
         return std::nullopt;
     }
-    const auto method = chosenMethod(*methods);
-    if (!method || method->empty() || *method == "disabled") {
+    if (!choosesHibernationMethod(*methods)) {
         return kHibernationOff;
     }
     const auto resume = readSmallTextFile(powerFolder / "resume");
-    const auto device = resume ? support::trimmed(*resume, " \t\n") : std::string_view();
-    if (device.empty() || device == kNoDevice) {
+    if (!resume || !namesResumeDevice(*resume)) {
         return kHibernationOff;
     }
     return kHibernationConfigured;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 namespace quillo::platform {
 
@@ -14,6 +15,13 @@ using HibernateMode = std::optional<std::int32_t>;
 /// Where the system keeps its hibernation image. None on Linux: the kernel writes its image
 /// into swap, and a swap file or partition is never offered for deletion.
 std::optional<std::filesystem::path> sleepImageLocation();
+
+/// Whether the text of /sys/power/disk (such as "[platform] shutdown reboot") has a method in
+/// brackets, and it is not "disabled".
+bool choosesHibernationMethod(std::string_view disk);
+
+/// Whether the text of /sys/power/resume names a device: anything but blanks and "0:0".
+bool namesResumeDevice(std::string_view resume);
 
 /// Linux's hibernation state as the kernel's power folder (/sys/power, readable without
 /// privileges) reports it: none when "disk" cannot be read (a kernel without hibernation);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace quillo::platform {
 
@@ -42,6 +43,10 @@ std::optional<std::filesystem::path> processLinkTarget(const std::filesystem::pa
     if (error) {
         return std::nullopt;
     }
+    return withoutDeletedMark(std::move(target));
+}
+
+std::string withoutDeletedMark(std::string target) {
     if (target.ends_with(kDeletedMark)) {
         target.resize(target.size() - kDeletedMark.size());
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace quillo::platform {
 
@@ -19,5 +20,9 @@ bool isProcessOwnedBy(const std::filesystem::path& processFolder, uid_t uid);
 /// The target of a process's link such as "exe", "cwd" or "fd/3", without the kernel's
 /// " (deleted)" mark; none when it cannot be read.
 std::optional<std::filesystem::path> processLinkTarget(const std::filesystem::path& link);
+
+/// The target text of a process's link as the kernel reads it out, without a final
+/// " (deleted)".
+std::string withoutDeletedMark(std::string target);
 
 }  // namespace quillo::platform

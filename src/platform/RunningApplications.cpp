@@ -23,11 +23,11 @@ void insertNonEmpty(std::set<std::string>& identifiers, std::string_view identif
 }
 
 std::optional<std::string> commandName(const std::filesystem::path& processFolder) {
-    auto name = readSmallTextFile(processFolder / "comm");
-    if (name && name->ends_with('\n')) {
-        name->pop_back();
+    const auto comm = readSmallTextFile(processFolder / "comm");
+    if (!comm) {
+        return std::nullopt;
     }
-    return name;
+    return commandNameInComm(*comm);
 }
 
 std::optional<std::string> executableName(const std::filesystem::path& processFolder) {
@@ -43,7 +43,28 @@ std::optional<std::string> flatpakIdFromEnvironment(const std::filesystem::path&
     if (!environment) {
         return std::nullopt;
     }
-    for (const auto variable : support::nonEmptyPieces(*environment, '\0')) {
+    return flatpakIdInEnvironment(*environment);
+}
+
+std::optional<std::string> flatpakIdFromInfo(const std::filesystem::path& processFolder) {
+    const auto info = readSmallTextFile(processFolder / "root" / ".flatpak-info");
+    if (!info) {
+        return std::nullopt;
+    }
+    return flatpakIdInInfo(*info);
+}
+
+}  // namespace
+
+std::string commandNameInComm(std::string_view comm) {
+    if (comm.ends_with('\n')) {
+        comm.remove_suffix(1);
+    }
+    return std::string(comm);
+}
+
+std::optional<std::string> flatpakIdInEnvironment(std::string_view environment) {
+    for (const auto variable : support::nonEmptyPieces(environment, '\0')) {
         if (variable.starts_with(kFlatpakVariable)) {
             return std::string(variable.substr(kFlatpakVariable.size()));
         }
@@ -51,14 +72,9 @@ std::optional<std::string> flatpakIdFromEnvironment(const std::filesystem::path&
     return std::nullopt;
 }
 
-/// The "name" key of the [Application] group of a Flatpak sandbox's info file.
-std::optional<std::string> flatpakIdFromInfo(const std::filesystem::path& processFolder) {
-    const auto info = readSmallTextFile(processFolder / "root" / ".flatpak-info");
-    if (!info) {
-        return std::nullopt;
-    }
+std::optional<std::string> flatpakIdInInfo(std::string_view info) {
     bool inApplicationGroup = false;
-    for (const auto line : support::nonEmptyPieces(*info, '\n')) {
+    for (const auto line : support::nonEmptyPieces(info, '\n')) {
         if (line.starts_with('[')) {
             inApplicationGroup = line == "[Application]";
         } else if (inApplicationGroup && line.starts_with(kFlatpakNameKey)) {
@@ -67,8 +83,6 @@ std::optional<std::string> flatpakIdFromInfo(const std::filesystem::path& proces
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 std::set<std::string> readRunningApplicationIdentifiers(const std::filesystem::path& procRoot,
                                                         uid_t uid) {

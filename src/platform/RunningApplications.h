@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace quillo::platform {
 
@@ -17,6 +19,17 @@ namespace quillo::platform {
 /// Processes that vanish or cannot be read while the tree is walked are passed over.
 std::set<std::string> readRunningApplicationIdentifiers(const std::filesystem::path& procRoot,
                                                         uid_t uid);
+
+/// The command name a process's "comm" file holds: its text without the final newline.
+std::string commandNameInComm(std::string_view comm);
+
+/// The value of FLATPAK_ID in a process's "environ" (NUL-separated assignments); nothing when
+/// it is not set.
+std::optional<std::string> flatpakIdInEnvironment(std::string_view environment);
+
+/// The "name" key of the [Application] group of a Flatpak sandbox's ".flatpak-info"; nothing
+/// when there is none.
+std::optional<std::string> flatpakIdInInfo(std::string_view info);
 
 /// `readRunningApplicationIdentifiers` of /proc for the current user, answered at once on the
 /// caller's thread; a provider of the modules' `runningBundleIDs`.

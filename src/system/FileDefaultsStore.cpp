@@ -22,14 +22,30 @@ std::optional<nlohmann::json> readDocument(const std::filesystem::path& file) {
     if (!contents.value()) {
         return nlohmann::json::object();
     }
-    auto document = nlohmann::json::parse(*contents.value(), nullptr, false);
-    if (document.is_discarded() || !document.is_object()) {
+    return decodeDefaultsDocument(*contents.value());
+}
+
+}  // namespace
+
+std::optional<nlohmann::json> decodeDefaultsDocument(std::string_view text) {
+    // The parser keeps its own stack, but copying a value and writing the document recurse once
+    // per level: a file nested ten thousand levels deep would overflow the stack when a setting
+    // is read or the file rewritten. Quillo's own values nest two levels.
+    bool tooDeep = false;
+    const nlohmann::json::parser_callback_t refuseDeepNesting =
+        [&tooDeep](int depth, nlohmann::json::parse_event_t /*event*/, nlohmann::json& /*value*/) {
+            if (depth > kMaxDefaultsDepth) {
+                tooDeep = true;
+                return false;
+            }
+            return true;
+        };
+    auto document = nlohmann::json::parse(text, refuseDeepNesting, false);
+    if (tooDeep || document.is_discarded() || !document.is_object()) {
         return std::nullopt;
     }
     return document;
 }
-
-}  // namespace
 
 std::string DefaultsStoreError::description() const {
     return "Einstellungen konnten nicht gespeichert werden: " + reason_;

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/TimePoint.h"
 #include "support/Error.h"
@@ -12,8 +14,9 @@ namespace quillo {
 
 /// The application's defaults store: one JSON object in one file, read once when the store is
 /// made and rewritten atomically after every change. Keys this version does not know are kept.
-/// A file that cannot be read or holds no JSON object is never overwritten: the store starts
-/// empty and, before its first write, moves the file aside ("<file>.unreadable-<time>").
+/// A file that cannot be read or holds no JSON object (or one nested deeper than
+/// `kMaxDefaultsDepth`) is never overwritten: the store starts empty and, before its first
+/// write, moves the file aside ("<file>.unreadable-<time>").
 /// Used on one thread only.
 class FileDefaultsStore final : public DefaultsStore {
   public:
@@ -38,6 +41,13 @@ class FileDefaultsStore final : public DefaultsStore {
     nlohmann::json document_ = nlohmann::json::object();
     bool unreadableFileOnDisk_ = false;
 };
+
+/// Deepest nesting of arrays and objects a "defaults.json" may have.
+inline constexpr int kMaxDefaultsDepth = 64;
+
+/// The values of the text of a "defaults.json": nothing unless it is one JSON object nested at
+/// most `kMaxDefaultsDepth` levels deep.
+std::optional<nlohmann::json> decodeDefaultsDocument(std::string_view text);
 
 /// Why a preference could not be saved; the description is German and names the reason.
 class DefaultsStoreError final : public support::ErrorDetail {
