@@ -39,7 +39,7 @@ double timedAppend(quillo::ReceiptStore& store, quillo::support::ManualExecutor&
                    std::vector<quillo::DeletionReceipt> receipts) {
     bool saved = false;
     const auto start = Clock::now();
-    store.append(std::move(receipts), [&saved](quillo::support::Status status) {
+    store.append(std::move(receipts), [&saved](const auto& status) {
         saved = status.ok();
         if (!saved) {
             std::fprintf(stderr, "append failed: %s\n", status.error().description().c_str());

@@ -8,6 +8,7 @@
 #include "platform/FileReading.h"
 #include "platform/SetAside.h"
 #include "platform/StandardDirectories.h"
+#include "support/Formatting.h"
 
 namespace quillo {
 
@@ -28,7 +29,7 @@ support::Error asideError(int code) {
 
 struct LoadedFile {
     std::vector<DeletionReceipt> receipts;
-    bool undecodable = false;
+    bool unusable = false;
 };
 
 }  // namespace
@@ -52,14 +53,12 @@ std::optional<std::vector<DeletionReceipt>> decodeReceipts(std::string_view text
 
 namespace {
 
-support::Error unreadable(const std::string& reason) {
-    return storeError("Belegdatei nicht lesbar: " + reason);
-}
-
-support::Result<LoadedFile> loadFile(const std::filesystem::path& url) {
-    auto contents = platform::readWholeFile(url);
+// Whatever cannot be used is set aside later, so reading never fails: unreadable and
+// undecodable files alike start an empty list.
+LoadedFile loadFile(const std::filesystem::path& url) {
+    auto contents = platform::readRegularFile(url);
     if (!contents) {
-        return unreadable(contents.error().description());
+        return LoadedFile{{}, true};
     }
     if (!contents.value()) {
         return LoadedFile{};
@@ -106,8 +105,12 @@ std::filesystem::path ReceiptStore::defaultURL() {
     return platform::applicationSupportFolder() / "Quillo" / "receipts.json";
 }
 
+std::filesystem::path ReceiptStore::defaultFallbackFolder() {
+    return platform::stateFolder() / "Quillo";
+}
+
 void ReceiptStore::append(std::vector<DeletionReceipt> receipts,
-                          support::Completion<support::Unit> done) {
+                          support::Completion<std::optional<ReceiptsSavedElsewhere>> done) {
     context_->post(
         [self = shared_from_this(), receipts = std::move(receipts),
          done = std::move(done)]() mutable { done(self->appendNow(std::move(receipts))); });
@@ -115,66 +118,86 @@ void ReceiptStore::append(std::vector<DeletionReceipt> receipts,
 
 void ReceiptStore::cachedReceipts(support::Completion<std::vector<DeletionReceipt>> done) {
     context_->post([self = shared_from_this(), done = std::move(done)] {
-        done(self->cache_ ? *self->cache_ : self->unsaved_);
+        done(self->cache_.value_or(std::vector<DeletionReceipt>{}));
     });
 }
 
-support::Status ReceiptStore::appendNow(std::vector<DeletionReceipt> receipts) {
+support::Result<std::optional<ReceiptsSavedElsewhere>> ReceiptStore::appendNow(
+    std::vector<DeletionReceipt> receipts) {
     if (receipts.empty()) {
-        return support::Unit{};
+        return std::optional<ReceiptsSavedElsewhere>();
     }
-    if (auto loaded = loadIfNeeded(); !loaded) {
-        unsaved_.insert(unsaved_.end(), std::make_move_iterator(receipts.begin()),
-                        std::make_move_iterator(receipts.end()));
-        return loaded;
+    const auto* disk = std::get_if<OnDisk>(&persistence_);
+    if (disk != nullptr) {
+        loadIfNeeded(disk->url);
     }
     cache_->insert(cache_->end(), std::make_move_iterator(receipts.begin()),
                    std::make_move_iterator(receipts.end()));
-    if (const auto* disk = std::get_if<OnDisk>(&persistence_)) {
-        return persist(disk->url);
+    if (disk == nullptr) {
+        return std::optional<ReceiptsSavedElsewhere>();
     }
-    return support::Unit{};
+    return persist(*disk);
 }
 
-support::Status ReceiptStore::loadIfNeeded() {
+void ReceiptStore::loadIfNeeded(const std::filesystem::path& url) {
     if (cache_) {
-        return support::Unit{};
+        return;
     }
-    auto loaded = loadFile(std::get<OnDisk>(persistence_).url);
-    if (!loaded) {
-        return loaded.error();
-    }
-    cache_ = std::move(loaded.value().receipts);
-    undecodableFileOnDisk_ = loaded.value().undecodable;
-    cache_->insert(cache_->end(), std::make_move_iterator(unsaved_.begin()),
-                   std::make_move_iterator(unsaved_.end()));
-    unsaved_.clear();
-    return support::Unit{};
+    auto loaded = loadFile(url);
+    cache_ = std::move(loaded.receipts);
+    unusableFileInPlace_ = loaded.unusable;
 }
 
-support::Status ReceiptStore::persist(const std::filesystem::path& url) {
+support::Result<std::optional<ReceiptsSavedElsewhere>> ReceiptStore::persist(const OnDisk& disk) {
+    const std::string contents = encodeReceipts(*cache_);
+    const auto inPlace = writeInPlace(disk.url, contents);
+    if (inPlace) {
+        return std::optional<ReceiptsSavedElsewhere>();
+    }
+    auto elsewhere = writeElsewhere(disk, contents);
+    if (!elsewhere) {
+        return inPlace.error();
+    }
+    return std::optional<ReceiptsSavedElsewhere>(
+        ReceiptsSavedElsewhere{std::move(*elsewhere), disk.url});
+}
+
+// The old file may hold receipts of earlier runs in a form this version cannot read; it is kept
+// under a name of its own instead of being overwritten. Whatever could not be set aside is never
+// written over.
+support::Status ReceiptStore::writeInPlace(const std::filesystem::path& url,
+                                           const std::string& contents) {
     if (auto folder = platform::createFolders(url.parent_path()); !folder) {
         return storeError(folder.error());
     }
-    if (undecodableFileOnDisk_) {
-        if (auto aside = moveUnreadableAside(url); !aside) {
-            return aside;
+    if (unusableFileInPlace_) {
+        if (auto aside = platform::moveUnreadableFileAside(url, clock_()); !aside) {
+            return asideError(aside.error().as<platform::FileWriteError>()->code());
         }
+        unusableFileInPlace_ = false;
     }
-    if (auto written = platform::writeFileAtomically(url, encodeReceipts(*cache_)); !written) {
+    if (auto written = platform::writeFileAtomically(url, contents); !written) {
         return storeError(written.error());
     }
     return support::Unit{};
 }
 
-// The old file may hold receipts of earlier runs in a form this version cannot read; it is kept
-// under a name of its own instead of being overwritten.
-support::Status ReceiptStore::moveUnreadableAside(const std::filesystem::path& url) {
-    if (auto aside = platform::moveUnreadableFileAside(url, clock_()); !aside) {
-        return asideError(aside.error().as<platform::FileWriteError>()->code());
+std::optional<std::filesystem::path> ReceiptStore::writeElsewhere(const OnDisk& disk,
+                                                                  const std::string& contents) {
+    if (savedElsewhere_ && platform::writeFileAtomically(*savedElsewhere_, contents)) {
+        return savedElsewhere_;
     }
-    undecodableFileOnDisk_ = false;
-    return support::Unit{};
+    const std::string name = "receipts-" + support::formatFileNameTimestamp(clock_());
+    for (const auto& folder : {disk.url.parent_path(), disk.fallbackFolder}) {
+        if (folder.empty() || !platform::createFolders(folder)) {
+            continue;
+        }
+        if (auto file = platform::writeNewFile(folder / name, ".json", contents)) {
+            savedElsewhere_ = std::move(file).value();
+            return savedElsewhere_;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillo

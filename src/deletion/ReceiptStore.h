@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/DeletionReceipt.h"
+#include "model/ReceiptsSavedElsewhere.h"
 #include "model/TimePoint.h"
 #include "support/Error.h"
 #include "support/Executor.h"
@@ -23,6 +24,9 @@ class ReceiptStore final : public std::enable_shared_from_this<ReceiptStore> {
   public:
     struct OnDisk {
         std::filesystem::path url;
+        /// Where receipts go when neither the receipts file nor its folder can take them; none
+        /// when empty.
+        std::filesystem::path fallbackFolder{};
     };
     struct InMemory {};
     using Persistence = std::variant<OnDisk, InMemory>;
@@ -33,33 +37,44 @@ class ReceiptStore final : public std::enable_shared_from_this<ReceiptStore> {
 
     /// "<application support>/Quillo/receipts.json".
     static std::filesystem::path defaultURL();
+    /// "<state folder>/Quillo": the user's own, not cleared at start-up like the temporary
+    /// folder, and no module offers what it holds.
+    static std::filesystem::path defaultFallbackFolder();
 
     /// Adds `receipts` after the known ones and rewrites the whole file atomically. The file is
-    /// read once, at the first non-empty append. A file that cannot be decoded is moved aside
-    /// (to "receipts.json.unreadable-<time>") before the new one is written; a file that cannot
-    /// be read fails the append and stays as it is, and the receipts wait in memory for the
-    /// next append.
-    void append(std::vector<DeletionReceipt> receipts, support::Completion<support::Unit> done);
+    /// read once, at the first non-empty append. A file that cannot be used (not decodable, not
+    /// readable, no regular file) is moved aside (to "receipts.json.unreadable-<time>") before
+    /// the new one is written. Where the file cannot be set aside or written, every known
+    /// receipt goes to a new file "receipts-<time>.json" in the file's folder or else in the
+    /// fallback folder, and the answer says where; only when that fails too, the append fails
+    /// and the receipts wait in memory for the next one.
+    void append(std::vector<DeletionReceipt> receipts,
+                support::Completion<std::optional<ReceiptsSavedElsewhere>> done);
 
-    /// The receipts known so far: the cache, or those appended but not yet saved.
+    /// The receipts known so far.
     void cachedReceipts(support::Completion<std::vector<DeletionReceipt>> done);
 
     ReceiptStore(Persistence persistence, support::ExecutorRef context,
                  std::function<TimePoint()> clock);
 
   private:
-    support::Status appendNow(std::vector<DeletionReceipt> receipts);
-    support::Status loadIfNeeded();
-    support::Status persist(const std::filesystem::path& url);
-    support::Status moveUnreadableAside(const std::filesystem::path& url);
+    support::Result<std::optional<ReceiptsSavedElsewhere>> appendNow(
+        std::vector<DeletionReceipt> receipts);
+    void loadIfNeeded(const std::filesystem::path& url);
+    support::Result<std::optional<ReceiptsSavedElsewhere>> persist(const OnDisk& disk);
+    support::Status writeInPlace(const std::filesystem::path& url, const std::string& contents);
+    std::optional<std::filesystem::path> writeElsewhere(const OnDisk& disk,
+                                                        const std::string& contents);
 
     Persistence persistence_;
     support::ExecutorRef context_;
     std::function<TimePoint()> clock_;
     std::optional<std::vector<DeletionReceipt>> cache_;
-    // Appended while the file could not be read; saved with the next append that can.
-    std::vector<DeletionReceipt> unsaved_;
-    bool undecodableFileOnDisk_ = false;
+    // What stands at the file's place was not usable and must be set aside before writing there.
+    bool unusableFileInPlace_ = false;
+    // The file of its own this store wrote last; later fallbacks rewrite it, so that one file
+    // holds every receipt.
+    std::optional<std::filesystem::path> savedElsewhere_;
 };
 
 /// The receipts of the text of a "receipts.json": nothing unless it is a JSON array whose every

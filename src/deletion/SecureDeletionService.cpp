@@ -32,6 +32,7 @@ struct DeletionRun {
     std::vector<DeletedFileRecord> succeeded;
     std::vector<FailedFileRecord> failed;
     std::vector<DeletionReceipt> receipts;
+    std::optional<ReceiptsSavedElsewhere> receiptsSavedElsewhere;
 };
 
 std::shared_ptr<SecureDeletionService> SecureDeletionService::create(
@@ -168,12 +169,14 @@ void SecureDeletionService::storeReceipts(const std::shared_ptr<DeletionRun>& ru
     }
     receiptStore_->append(
         std::move(run->receipts),
-        [self = shared_from_this(), run, endError = std::move(endError)](support::Status stored) {
+        [self = shared_from_this(), run, endError = std::move(endError)](
+            support::Result<std::optional<ReceiptsSavedElsewhere>> stored) {
             self->context_->post([self, run, endError, stored = std::move(stored)] {
                 if (!stored) {
                     run->sink.finish(stored.error());
                     return;
                 }
+                run->receiptsSavedElsewhere = stored.value();
                 self->conclude(*run, endError);
             });
         });
@@ -190,6 +193,7 @@ void SecureDeletionService::conclude(DeletionRun& run, std::optional<support::Er
         .failed = std::move(run.failed),
         .startedAt = run.startedAt,
         .completedAt = now(),
+        .receiptsSavedElsewhere = std::move(run.receiptsSavedElsewhere),
     }});
     run.sink.finish();
 }

@@ -3,10 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/CleaningModuleID.h"
+#include "model/ReceiptsSavedElsewhere.h"
 #include "model/TimePoint.h"
 #include "model/Uuid.h"
 
@@ -39,6 +41,8 @@ struct DeletionReport {
     std::vector<FailedFileRecord> failed;
     TimePoint startedAt;
     TimePoint completedAt;
+    /// Set when the run's receipts could not go into the receipts file.
+    std::optional<ReceiptsSavedElsewhere> receiptsSavedElsewhere{};
 
     friend bool operator==(const DeletionReport&, const DeletionReport&) = default;
 };

@@ -32,7 +32,8 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
         .makeContext = [pool] { return pool->makeStrand(); },
         .pool = pool,
         .locations = std::move(locations),
-        .receipts = ReceiptStore::OnDisk{ReceiptStore::defaultURL()},
+        .receipts =
+            ReceiptStore::OnDisk{ReceiptStore::defaultURL(), ReceiptStore::defaultFallbackFolder()},
         .runningApplicationBundleIDs = platform::runningApplicationIdentifiers,
         .hibernateMode = platform::hibernateMode,
         .isInstalled = platform::installedApplicationCheck(

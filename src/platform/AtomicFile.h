@@ -30,4 +30,10 @@ support::Status createFolders(const std::filesystem::path& folder);
 /// file or the new one, never a part. The temporary file is removed on every failure.
 support::Status writeFileAtomically(const std::filesystem::path& file, std::string_view contents);
 
+/// Writes `contents` as a new file "<stem><suffix>" (or "<stem>-2<suffix>", … while the name is
+/// taken) that appears complete or not at all, and never replaces anything. Gives its path.
+support::Result<std::filesystem::path> writeNewFile(const std::filesystem::path& stem,
+                                                    std::string_view suffix,
+                                                    std::string_view contents);
+
 }  // namespace quillo::platform

@@ -22,23 +22,27 @@ support::Error tooLarge() {
     return readError("Datei zu groß");
 }
 
-}  // namespace
+support::Error notRegular() {
+    return readError("keine gewöhnliche Datei");
+}
 
-support::Result<std::optional<std::string>> readWholeFile(const std::filesystem::path& file,
-                                                          std::size_t maxBytes) {
-    const FileDescriptor descriptor(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+support::Result<std::optional<std::string>> readOpened(const std::filesystem::path& file, int flags,
+                                                       std::size_t maxBytes) {
+    const FileDescriptor descriptor(
+        ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | flags));
     if (!descriptor.valid()) {
         if (errno == ENOENT || errno == ENOTDIR) {
             return std::optional<std::string>();
         }
-        return readError(std::strerror(errno));
+        // Only O_NOFOLLOW meeting a link at the end of the path gives ELOOP here.
+        return errno == ELOOP ? notRegular() : readError(std::strerror(errno));
     }
     struct stat status {};
     if (::fstat(descriptor.get(), &status) != 0) {
         return readError(std::strerror(errno));
     }
     if (!S_ISREG(status.st_mode)) {
-        return readError("keine gewöhnliche Datei");
+        return notRegular();
     }
     const auto statedSize = static_cast<std::size_t>(status.st_size);
     if (statedSize > maxBytes) {
@@ -63,6 +67,23 @@ support::Result<std::optional<std::string>> readWholeFile(const std::filesystem:
         }
         contents.append(buffer.data(), static_cast<std::size_t>(count));
     }
+}
+
+}  // namespace
+
+support::Result<std::optional<std::string>> readWholeFile(const std::filesystem::path& file,
+                                                          std::size_t maxBytes) {
+    return readOpened(file, 0, maxBytes);
+}
+
+support::Result<std::optional<std::string>> readRegularFile(const std::filesystem::path& file) {
+    // Checked before opening, as opening a device can have effects; the descriptor's own check
+    // still decides when the entry was replaced in between.
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        return notRegular();
+    }
+    return readOpened(file, O_NOFOLLOW, std::numeric_limits<std::size_t>::max());
 }
 
 }  // namespace quillo::platform

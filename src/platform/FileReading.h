@@ -30,4 +30,8 @@ support::Result<std::optional<std::string>> readWholeFile(
     const std::filesystem::path& file,
     std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
+/// `readWholeFile` without following a link at the end of the path: a link, like a folder or a
+/// FIFO, is no regular file and fails.
+support::Result<std::optional<std::string>> readRegularFile(const std::filesystem::path& file);
+
 }  // namespace quillo::platform

@@ -13,6 +13,7 @@
 #include "ui/QtText.h"
 #include "ui/Style.h"
 #include "ui/Symbols.h"
+#include "viewmodels/DeleteViewModel.h"
 
 namespace quillo::ui {
 
@@ -62,6 +63,16 @@ SummarySheet::SummarySheet(std::vector<DeletionReport> reports, std::function<vo
     layout->addWidget(
         makeLabel(catalogueFormat("delete.summary.freed.format", {stdString(byteCountText(freed))}),
                   TextStyle::body));
+    for (const auto& place : DeleteViewModel::receiptsSavedElsewhere(reports_)) {
+        auto* notice = makeLabel(
+            catalogueFormat("Die Löschbelege wurden in „%1$@“ gespeichert, weil „%2$@“ nicht "
+                            "beschrieben werden konnte.",
+                            {place.file.native(), place.receiptsFile.native()}),
+            TextStyle::callout, false, colors::orange());
+        notice->setObjectName(QStringLiteral("receiptsElsewhereNotice"));
+        makeSelectable(notice);
+        layout->addWidget(notice);
+    }
 
     auto* figures = new QHBoxLayout;
     figures->addWidget(makeFigure(succeeded, "delete.summary.stat.succeeded"));

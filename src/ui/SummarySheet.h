@@ -9,8 +9,8 @@
 
 namespace quillo::ui {
 
-/// The outcome of a deletion run: space freed, the counts, the receipt hashes, and the PDF
-/// and CSV exports of the run's receipts.
+/// The outcome of a deletion run: space freed, where the receipts went when their file could not
+/// take them, the counts, the receipt hashes, and the PDF and CSV exports of the run's receipts.
 class SummarySheet final : public QDialog {
     Q_OBJECT
 

@@ -134,6 +134,18 @@ std::vector<Uuid> DeleteViewModel::deletedItemIDs(const std::vector<DeletionRepo
     return ids;
 }
 
+std::vector<ReceiptsSavedElsewhere> DeleteViewModel::receiptsSavedElsewhere(
+    const std::vector<DeletionReport>& reports) {
+    std::vector<ReceiptsSavedElsewhere> places;
+    for (const auto& report : reports) {
+        const auto& place = report.receiptsSavedElsewhere;
+        if (place && std::ranges::find(places, *place) == places.end()) {
+            places.push_back(*place);
+        }
+    }
+    return places;
+}
+
 void DeleteViewModel::receive(DeleteTask& task, const DeletionEvent& event) {
     if (const auto* finished = std::get_if<DeletionFinished>(&event)) {
         task.reports.push_back(finished->report);

@@ -93,6 +93,9 @@ class DeleteViewModel final {
     /// The ids of every succeeded record, report by report; failed items are left out.
     [[nodiscard]] static std::vector<Uuid> deletedItemIDs(
         const std::vector<DeletionReport>& reports);
+    /// Every other place the reports' receipts went to, each once, in report order.
+    [[nodiscard]] static std::vector<ReceiptsSavedElsewhere> receiptsSavedElsewhere(
+        const std::vector<DeletionReport>& reports);
 
   private:
     struct DeleteTask;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,12 +38,13 @@ class ReceiptStoreTest : public ::testing::Test {
                                     [] { return TimePoint(seconds(1'741'944'413)); });
     }
 
-    support::Status append(ReceiptStore& store, std::vector<DeletionReceipt> receipts) {
-        std::optional<support::Status> outcome;
-        store.append(std::move(receipts), [&](support::Status status) { outcome = status; });
+    support::Result<std::optional<ReceiptsSavedElsewhere>> append(
+        ReceiptStore& store, std::vector<DeletionReceipt> receipts) {
+        std::optional<support::Result<std::optional<ReceiptsSavedElsewhere>>> outcome;
+        store.append(std::move(receipts), [&](auto result) { outcome = std::move(result); });
         executor_->runAll();
         EXPECT_TRUE(outcome.has_value());
-        return outcome.value_or(support::Status(support::Error::cancelled()));
+        return outcome.value_or(support::Error::cancelled());
     }
 
     std::vector<DeletionReceipt> cached(ReceiptStore& store) {
@@ -50,8 +54,10 @@ class ReceiptStoreTest : public ::testing::Test {
         return receipts;
     }
 
-    std::vector<DeletionReceipt> decodedFile() const {
-        const auto document = nlohmann::json::parse(testing::readTextFile(file_));
+    std::vector<DeletionReceipt> decodedFile() const { return decoded(file_); }
+
+    static std::vector<DeletionReceipt> decoded(const fs::path& file) {
+        const auto document = nlohmann::json::parse(testing::readTextFile(file));
         std::vector<DeletionReceipt> receipts;
         for (const auto& element : document) {
             receipts.push_back(decodeReceipt(element).value());
@@ -141,25 +147,6 @@ TEST_F(ReceiptStoreTest, UndecodableFileIsMovedAsideNotOverwritten) {
     EXPECT_EQ(asideFiles().size(), 2U);
 }
 
-TEST_F(ReceiptStoreTest, FileThatCannotBeReadFailsTheAppendAndKeepsTheReceipts) {
-    // A folder in the file's place cannot be read as a file, even by root.
-    fs::create_directories(file_);
-    auto store = makeStore(ReceiptStore::OnDisk{file_});
-    const auto waiting = receipt(11);
-    const auto failed = append(*store, {waiting});
-    ASSERT_FALSE(failed.ok());
-    EXPECT_NE(failed.error().as<ReceiptStoreError>(), nullptr);
-    EXPECT_NE(failed.error().description().find("Löschbelege konnten nicht gespeichert werden"),
-              std::string::npos);
-    EXPECT_TRUE(fs::is_directory(file_));
-    EXPECT_EQ(cached(*store), std::vector<DeletionReceipt>{waiting});
-
-    fs::remove(file_);
-    const auto next = receipt(12);
-    ASSERT_TRUE(append(*store, {next}).ok());
-    EXPECT_EQ(decodedFile(), (std::vector<DeletionReceipt>{waiting, next}));
-}
-
 TEST_F(ReceiptStoreTest, EmptyFileIsMovedAsideAndTheAppendSucceeds) {
     testing::writeTextFile(file_, "");
     auto store = makeStore(ReceiptStore::OnDisk{file_});
@@ -167,37 +154,6 @@ TEST_F(ReceiptStoreTest, EmptyFileIsMovedAsideAndTheAppendSucceeds) {
     ASSERT_TRUE(append(*store, {fresh}).ok());
     EXPECT_EQ(decodedFile(), std::vector<DeletionReceipt>{fresh});
     EXPECT_EQ(asideFiles().size(), 1U);
-}
-
-TEST_F(ReceiptStoreTest, FileWithoutReadPermissionFailsTheAppendAndStaysAsItIs) {
-    {
-        auto writer = makeStore(ReceiptStore::OnDisk{file_});
-        ASSERT_TRUE(append(*writer, {receipt(1)}).ok());
-    }
-    const auto before = testing::readTextFile(file_);
-    testing::makeReadableByAll(folder_.path());
-    // Anyone may write into the folder, so an overwrite would succeed if the store tried one.
-    fs::permissions(file_.parent_path(), fs::perms::all);
-    testing::makeInaccessible(file_);
-    const auto outcome = testing::runUnprivileged([&]() -> std::int64_t {
-        auto store = makeStore(ReceiptStore::OnDisk{file_});
-        const auto status = append(*store, {receipt(2)});
-        if (status.ok()) {
-            return 1;
-        }
-        return status.error().description().find("Belegdatei nicht lesbar") == std::string::npos;
-    });
-    EXPECT_EQ(outcome, std::optional<std::int64_t>(0));
-    EXPECT_EQ(testing::readTextFile(file_), before);
-    EXPECT_TRUE(asideFiles().empty());
-}
-
-TEST_F(ReceiptStoreTest, FifoInTheFilesPlaceFailsTheAppendWithoutBlocking) {
-    fs::create_directories(file_.parent_path());
-    ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
-    auto store = makeStore(ReceiptStore::OnDisk{file_});
-    EXPECT_FALSE(append(*store, {receipt(1)}).ok());
-    EXPECT_EQ(fs::symlink_status(file_).type(), fs::file_type::fifo);
 }
 
 TEST_F(ReceiptStoreTest, HashThatIsNotUtf8IsSavedAndLaterAppendsStillWork) {
@@ -236,6 +192,189 @@ TEST_F(ReceiptStoreTest, InMemoryStoreKeepsReceiptsInOrderAndWritesNothing) {
     EXPECT_EQ(cached(*store), (std::vector<DeletionReceipt>{first, second}));
     EXPECT_TRUE(fs::is_empty(folder_.path()));
 }
+
+// What stands in the receipts file's place and where the receipts must end up instead.
+struct UnusableFileCase {
+    enum class Destination { ownPlace, besideIt, fallbackFolder };
+
+    std::string name;
+    /// Builds what is in the file's place (as root, into a folder everyone may write to).
+    std::function<void(const fs::path& file)> build;
+    Destination destination;
+    /// The old file's receipts can be read and must be kept in the new file.
+    bool keepsOldReceipts = false;
+    /// The case needs a file owned by someone other than the appending user.
+    bool needsRoot = false;
+};
+
+std::string caseName(const ::testing::TestParamInfo<UnusableFileCase>& info) {
+    return info.param.name;
+}
+
+void PrintTo(const UnusableFileCase& unusable, std::ostream* out) {
+    *out << unusable.name;
+}
+
+void writeOldReceipts(const fs::path& file, const std::vector<DeletionReceipt>& receipts) {
+    auto document = nlohmann::ordered_json::array();
+    for (const auto& old : receipts) {
+        document.push_back(encodeReceipt(old));
+    }
+    testing::writeTextFile(file, document.dump());
+}
+
+const std::vector<DeletionReceipt>& oldReceipts() {
+    static const std::vector<DeletionReceipt> receipts{receipt(100), receipt(200)};
+    return receipts;
+}
+
+// The kind of the entry and what it holds, read without following a link.
+std::string fingerprint(const fs::path& path) {
+    switch (fs::symlink_status(path).type()) {
+        case fs::file_type::regular:
+            return "file " + testing::readTextFile(path);
+        case fs::file_type::symlink:
+            return "link " + fs::read_symlink(path).native();
+        case fs::file_type::directory: {
+            std::string names = "folder";
+            for (const auto& entry : fs::recursive_directory_iterator(path)) {
+                names += " " + fs::relative(entry.path(), path).native();
+            }
+            return names;
+        }
+        case fs::file_type::fifo:
+            return "fifo";
+        default:
+            return "other";
+    }
+}
+
+class UnusableReceiptsFileTest : public ReceiptStoreTest,
+                                 public ::testing::WithParamInterface<UnusableFileCase> {
+  protected:
+    fs::path expectedDestination() const {
+        const std::string taken = "receipts-" + stamp_ + "-2.json";
+        switch (GetParam().destination) {
+            case UnusableFileCase::Destination::ownPlace:
+                return file_;
+            case UnusableFileCase::Destination::besideIt:
+                return file_.parent_path() / taken;
+            case UnusableFileCase::Destination::fallbackFolder:
+                return fallback_ / taken;
+        }
+        return {};
+    }
+
+    // Names the store would take first are held by files of their own, which must survive.
+    void placeDecoys() const {
+        for (const auto& folder : {file_.parent_path(), fallback_}) {
+            fs::create_directories(folder);
+            fs::permissions(folder, fs::perms::all);
+            testing::writeTextFile(folder / ("receipts-" + stamp_ + ".json"), "decoy");
+        }
+    }
+
+    std::string stamp_ = support::formatFileNameTimestamp(TimePoint(seconds(1'741'944'413)));
+    fs::path fallback_ = folder_.path() / "state" / "Quillo";
+};
+
+TEST_P(UnusableReceiptsFileTest, KeepsWhatWasThereAndSavesTheReceiptsWhereTheAnswerSays) {
+    if (GetParam().needsRoot && ::geteuid() != 0) {
+        GTEST_SKIP() << "needs a file of another user, which only root can make";
+    }
+    testing::makeReadableByAll(folder_.path());
+    fs::create_directories(folder_.path() / "state");
+    fs::permissions(folder_.path() / "state", fs::perms::all);
+    placeDecoys();
+    GetParam().build(file_);
+    const std::string before = fingerprint(file_);
+    const fs::path destination = expectedDestination();
+    const std::vector<DeletionReceipt> first{receipt(1)};
+    const std::vector<DeletionReceipt> second{receipt(2), receipt(3)};
+
+    // A second append finds the same place: one file holds every receipt of the session.
+    const auto outcome = testing::runUnprivileged([&]() -> std::int64_t {
+        auto store = makeStore(ReceiptStore::OnDisk{file_, fallback_});
+        const auto saved = append(*store, first);
+        const auto savedAgain = append(*store, second);
+        if (!saved.ok() || !savedAgain.ok()) {
+            return 1;
+        }
+        if (saved.value() != savedAgain.value()) {
+            return 2;
+        }
+        const auto& elsewhere = saved.value();
+        const bool named = elsewhere
+                               ? elsewhere->file == destination && elsewhere->receiptsFile == file_
+                               : destination == file_;
+        return named ? 0 : 3;
+    });
+    ASSERT_EQ(outcome, std::optional<std::int64_t>(0));
+
+    auto expected = GetParam().keepsOldReceipts ? oldReceipts() : std::vector<DeletionReceipt>{};
+    expected.insert(expected.end(), first.begin(), first.end());
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(decoded(destination), expected);
+    const auto aside = asideFiles();
+    if (GetParam().destination == UnusableFileCase::Destination::ownPlace) {
+        ASSERT_EQ(aside.size(), 1U);
+        EXPECT_EQ(fingerprint(aside.front()), before);
+    } else {
+        EXPECT_TRUE(aside.empty());
+        EXPECT_EQ(fingerprint(file_), before);
+    }
+    for (const auto& folder : {file_.parent_path(), fallback_}) {
+        EXPECT_EQ(testing::readTextFile(folder / ("receipts-" + stamp_ + ".json")), "decoy");
+    }
+}
+
+void makeFifo(const fs::path& file) {
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+}
+
+void makeReadOnly(const fs::path& folder) {
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InTheFilesPlace, UnusableReceiptsFileTest,
+    ::testing::Values(
+        UnusableFileCase{"Fifo", makeFifo, UnusableFileCase::Destination::ownPlace},
+        UnusableFileCase{
+            "Folder", [](const fs::path& file) { testing::makeFile(file / "inside" / "note", 3); },
+            UnusableFileCase::Destination::ownPlace},
+        UnusableFileCase{"DanglingLink",
+                         [](const fs::path& file) { testing::makeSymlink("missing.json", file); },
+                         UnusableFileCase::Destination::ownPlace},
+        UnusableFileCase{"FileWithoutReadPermission",
+                         [](const fs::path& file) {
+                             writeOldReceipts(file, oldReceipts());
+                             testing::makeInaccessible(file);
+                         },
+                         UnusableFileCase::Destination::ownPlace},
+        UnusableFileCase{"ReadableFileInAReadOnlyFolder",
+                         [](const fs::path& file) {
+                             writeOldReceipts(file, oldReceipts());
+                             makeReadOnly(file.parent_path());
+                         },
+                         UnusableFileCase::Destination::fallbackFolder, true},
+        UnusableFileCase{"FifoInAReadOnlyFolder",
+                         [](const fs::path& file) {
+                             makeFifo(file);
+                             makeReadOnly(file.parent_path());
+                         },
+                         UnusableFileCase::Destination::fallbackFolder},
+        // In a sticky folder only the owner may rename a file, but anyone may add one.
+        UnusableFileCase{"AnotherUsersUnreadableFileInAStickyFolder",
+                         [](const fs::path& file) {
+                             writeOldReceipts(file, oldReceipts());
+                             testing::makeInaccessible(file);
+                             fs::permissions(file.parent_path(),
+                                             fs::perms::all | fs::perms::sticky_bit);
+                         },
+                         UnusableFileCase::Destination::besideIt, false, true}),
+    caseName);
 
 TEST(StandardDirectoriesTest, ApplicationSupportFollowsTheDataHome) {
     const auto lookup = [](const char* dataHome, const char* home) {

@@ -3,6 +3,7 @@
 
 #include "deletion/SecureDeletionServiceHarness.h"
 #include "support/TemporaryDirectory.h"
+#include "support/TextFiles.h"
 #include "support/TreeBuilders.h"
 
 // The course of a run: its events, the receipt batch, cancellation, the log and `deleteItems`.
@@ -134,6 +135,28 @@ TEST_F(SecureDeletionServiceRunTest, AFailingStoreEndsTheRunWithItsErrorAfterAll
     EXPECT_THAT(kinds(outcome.events).back(), "itemCompleted");
     EXPECT_FALSE(fs::exists(temp / "a"));
     EXPECT_FALSE(fs::exists(temp / "b"));
+}
+
+TEST_F(SecureDeletionServiceRunTest, TheReportNamesTheFileTheReceiptsWentToInstead) {
+    makeFile(temp / "not-a-folder", 1);
+    const fs::path receiptsFile = temp / "not-a-folder" / "r.json";
+    SecureDeletionServiceHarness harness(DeletionMode::standard,
+                                         ReceiptStore::OnDisk{receiptsFile, temp / "fallback"});
+
+    const auto outcome = harness.run(filesNamed({"a", "b"}));
+
+    const auto report = outcome.report();
+    ASSERT_TRUE(report);
+    const std::vector<fs::path> written(fs::directory_iterator(temp / "fallback"),
+                                        fs::directory_iterator());
+    ASSERT_EQ(written.size(), 1U);
+    EXPECT_EQ(report->receiptsSavedElsewhere,
+              std::optional<ReceiptsSavedElsewhere>({written.front(), receiptsFile}));
+    const std::string saved = testing::readTextFile(written.front());
+    ASSERT_EQ(report->succeeded.size(), 2U);
+    for (const auto& record : report->succeeded) {
+        EXPECT_NE(saved.find(record.receiptHash), std::string::npos);
+    }
 }
 
 TEST_F(SecureDeletionServiceRunTest, CancellingMidItemFinishesThatItemAndKeepsItsReceipt) {

@@ -57,6 +57,8 @@ TEST(CatalogueTest, TextsThatAreTheirOwnKeysMapToThemselves) {
                            "Beenden",
                            "Bereit",
                            "Der Beleg konnte nicht gespeichert werden: %@",
+                           "Die Löschbelege wurden in „%1$@“ gespeichert, weil „%2$@“ nicht "
+                           "beschrieben werden konnte.",
                            "Einstellungen…",
                            "Hilfe",
                            // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one text

@@ -70,6 +70,24 @@ TEST(SummarySheetTest, AFailedWriteIsToldAndACancelledDialogWritesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
+TEST(SummarySheetTest, SaysWhereReceiptsWentWhenTheirFileCouldNotBeWritten) {
+    auto report = reportOfOneFile();
+    SummarySheet plain({report}, [] {}, {});
+    EXPECT_EQ(plain.findChild<QLabel*>("receiptsElsewhereNotice"), nullptr);
+
+    report.receiptsSavedElsewhere =
+        ReceiptsSavedElsewhere{"/home/anna/.local/state/Quillo/receipts-2025-03-14-092653.json",
+                               "/home/anna/.local/share/Quillo/receipts.json"};
+    SummarySheet sheet({report, report}, [] {}, {});
+    const auto notices = sheet.findChildren<QLabel*>("receiptsElsewhereNotice");
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices.front()->text(),
+              QString::fromUtf8("Die Löschbelege wurden in "
+                                "„/home/anna/.local/state/Quillo/receipts-2025-03-14-092653.json“ "
+                                "gespeichert, weil „/home/anna/.local/share/Quillo/receipts.json“ "
+                                "nicht beschrieben werden konnte."));
+}
+
 TEST(SummarySheetTest, DoneAnswersReturn) {
     int done = 0;
     SummarySheet sheet({}, [&done] { ++done; }, {});
