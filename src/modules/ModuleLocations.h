@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/CleaningModuleID.h"
 #include "modules/ApplicationResidualActor.h"
 #include "platform/StandardDirectories.h"
 
@@ -39,6 +40,15 @@ ModuleLocations macOSLocations(const LocationFacts& facts);
 /// sleep image (Linux hibernates into swap), Flatpak's per-app data and the XDG config and data
 /// homes for residuals (application IDs only, preselected only under Flatpak's own folder).
 ModuleLocations linuxLocations(const LocationFacts& facts);
+
+/// Only the system's own folders of `linuxLocations` below `systemRoot`, read from no variable:
+/// what the administrator helper scans and deletes in.
+ModuleLocations linuxSystemLocations(const std::filesystem::path& systemRoot);
+
+/// The folders the module `id` looks in (for the residual module, its roots' folders; none for
+/// the snapshots, which are no files).
+std::vector<std::filesystem::path> moduleRoots(const ModuleLocations& locations,
+                                               CleaningModuleID id);
 
 /// The locations of the platform this build runs on.
 ModuleLocations platformLocations();

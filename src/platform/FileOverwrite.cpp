@@ -128,31 +128,23 @@ Outcome overwriteFileOnce(const std::filesystem::path& file, const RandomFill& f
 
 Outcome overwriteFileBelow(const std::filesystem::path& root, const std::filesystem::path& file,
                            const RandomFill& fill) {
-    const std::vector<std::string_view> rootParts = pathComponents(root.native());
-    const std::vector<std::string_view> fileParts = pathComponents(file.native());
-    const bool sameAnchor = root.native().starts_with('/') == file.native().starts_with('/');
-    if (!sameAnchor || fileParts.size() <= rootParts.size() ||
-        !std::equal(rootParts.begin(), rootParts.end(), fileParts.begin())) {
-        return OverwriteOutcome::missing;
-    }
-    const std::vector<std::string_view> below(fileParts.begin() + rootParts.size(),
-                                              fileParts.end());
-    if (hasDotComponent(below)) {
+    const auto below = componentsBelow(root.native(), file.native());
+    if (!below) {
         return OverwriteOutcome::missing;
     }
     FileDescriptor folder(::open(withoutTrailingSlashes(root.native()).c_str(), kFolderStepFlags));
     if (!folder.valid()) {
         return outcomeOfFailedOpen(errno);
     }
-    for (std::size_t index = 0; index + 1 < below.size(); ++index) {
+    for (std::size_t index = 0; index + 1 < below->size(); ++index) {
         FileDescriptor next(
-            ::openat(folder.get(), std::string(below[index]).c_str(), kFolderStepFlags));
+            ::openat(folder.get(), std::string((*below)[index]).c_str(), kFolderStepFlags));
         if (!next.valid()) {
             return outcomeOfFailedOpen(errno);
         }
         folder = std::move(next);
     }
-    return overwriteEntry(folder.get(), std::string(below.back()).c_str(), fill);
+    return overwriteEntry(folder.get(), std::string(below->back()).c_str(), fill);
 }
 
 }  // namespace quillo::platform
