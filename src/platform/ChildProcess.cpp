@@ -40,9 +40,10 @@ int moveAboveStandardDescriptors(int fd) {
     return moved;
 }
 
-std::optional<Pipe> makePipe() {
-    std::array<int, 2> fds{};
-    if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
+// Both ends of a fresh pipe or socket pair in `fds` (or nothing when `made` failed), owned and
+// moved above the standard descriptors.
+std::optional<Pipe> ownedEnds(bool made, const std::array<int, 2>& fds) {
+    if (!made) {
         return std::nullopt;
     }
     Pipe pipe{FileDescriptor(moveAboveStandardDescriptors(fds[0])),
@@ -53,18 +54,15 @@ std::optional<Pipe> makePipe() {
     return pipe;
 }
 
+std::optional<Pipe> makePipe() {
+    std::array<int, 2> fds{};
+    return ownedEnds(::pipe2(fds.data(), O_CLOEXEC) == 0, fds);
+}
+
 // The child's end is its standard input; ours sends with MSG_NOSIGNAL.
 std::optional<Pipe> makeSocketChannel() {
     std::array<int, 2> fds{};
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds.data()) != 0) {
-        return std::nullopt;
-    }
-    Pipe channel{FileDescriptor(moveAboveStandardDescriptors(fds[0])),
-                 FileDescriptor(moveAboveStandardDescriptors(fds[1]))};
-    if (channel.readEnd.get() < 0 || channel.writeEnd.get() < 0) {
-        return std::nullopt;
-    }
-    return channel;
+    return ownedEnds(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds.data()) == 0, fds);
 }
 
 class SpawnFileActions final {

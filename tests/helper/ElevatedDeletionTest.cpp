@@ -6,6 +6,7 @@
 
 #include "modules/DefaultModuleSet.h"
 #include "modules/FakeLinuxSystem.h"
+#include "support/Alternatives.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TextFiles.h"
 #include "support/TreeBuilders.h"
@@ -106,24 +107,13 @@ struct ElevatedDeletion {
                              .warnings = {CleanableItemWarning::requiresElevatedPrivileges}};
 };
 
-template <class Event>
-std::vector<Event> only(const std::vector<DeletionEvent>& events) {
-    std::vector<Event> found;
-    for (const auto& event : events) {
-        if (const auto* typed = std::get_if<Event>(&event)) {
-            found.push_back(*typed);
-        }
-    }
-    return found;
-}
-
 // One module, two streams: the run still reports it once.
 void expectOneSequence(const std::vector<DeletionEvent>& events, std::size_t succeeded,
                        std::size_t failed) {
-    const auto started = only<DeletionStarted>(events);
+    const auto started = alternativesOf<DeletionStarted>(events);
     ASSERT_EQ(started.size(), 1U);
     EXPECT_EQ(started[0].totalCount, 2U);
-    const auto finished = only<DeletionFinished>(events);
+    const auto finished = alternativesOf<DeletionFinished>(events);
     ASSERT_EQ(finished.size(), 1U);
     EXPECT_EQ(finished[0].report.succeeded.size(), succeeded);
     EXPECT_EQ(finished[0].report.failed.size(), failed);
@@ -140,9 +130,9 @@ TEST(ElevatedDeletionTest, AGrantingPkexecRemovesOwnAndSystemItemsWithAReceiptEa
 
     EXPECT_FALSE(fs::exists(run.ownFolder));
     EXPECT_FALSE(fs::exists(run.systemVarTmp / ElevatedDeletion::kSystemName));
-    const auto completed = only<DeletionItemCompleted>(events);
+    const auto completed = alternativesOf<DeletionItemCompleted>(events);
     ASSERT_EQ(completed.size(), 2U);
-    EXPECT_TRUE(only<DeletionItemFailed>(events).empty());
+    EXPECT_TRUE(alternativesOf<DeletionItemFailed>(events).empty());
     expectOneSequence(events, 2, 0);
     EXPECT_EQ(run.storedReceiptCount(), 2U);
 }
@@ -176,12 +166,12 @@ TEST(ElevatedDeletionTest, WithoutTheHelperOnlyTheSystemItemFailsWithItsReason) 
 
         EXPECT_FALSE(fs::exists(run.ownFolder)) << entry.name;
         EXPECT_TRUE(fs::exists(run.systemVarTmp / ElevatedDeletion::kSystemName)) << entry.name;
-        const auto failed = only<DeletionItemFailed>(events);
+        const auto failed = alternativesOf<DeletionItemFailed>(events);
         ASSERT_EQ(failed.size(), 1U) << entry.name;
         EXPECT_EQ(failed[0].record.id, run.systemItem.id);
         EXPECT_TRUE(failed[0].record.reason.starts_with(entry.reason))
             << entry.name << ": " << failed[0].record.reason;
-        EXPECT_EQ(only<DeletionItemStarted>(events).size(), 2U) << entry.name;
+        EXPECT_EQ(alternativesOf<DeletionItemStarted>(events).size(), 2U) << entry.name;
         expectOneSequence(events, 1, 1);
         EXPECT_EQ(run.storedReceiptCount(), 1U) << entry.name;
     }

@@ -7,6 +7,7 @@
 
 #include "helper/HelperService.h"
 #include "modules/FakeLinuxSystem.h"
+#include "support/Alternatives.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -41,20 +42,9 @@ struct HelperHarness {
     std::shared_ptr<support::ManualExecutor> work = std::make_shared<support::ManualExecutor>();
 };
 
-template <class Message>
-std::vector<Message> only(const std::vector<HelperMessage>& messages) {
-    std::vector<Message> found;
-    for (const auto& message : messages) {
-        if (const auto* typed = std::get_if<Message>(&message)) {
-            found.push_back(*typed);
-        }
-    }
-    return found;
-}
-
 std::map<Uuid, std::string> failureReasons(const std::vector<HelperMessage>& messages) {
     std::map<Uuid, std::string> reasons;
-    for (const auto& failed : only<FailedFileRecord>(messages)) {
+    for (const auto& failed : alternativesOf<FailedFileRecord>(messages)) {
         reasons[failed.id] = failed.reason;
     }
     return reasons;
@@ -123,14 +113,14 @@ TEST(HelperServiceTest, RefusesEveryHostileWishByItselfAndDeletesOnlyWhatItsScan
                                   helper.system / "var/cache/app/inner"}) {
         EXPECT_EQ(fs::file_size(untouched), 4096U) << untouched;
     }
-    const auto removed = only<DeletedFileRecord>(messages);
-    const auto receipts = only<DeletionReceipt>(messages);
+    const auto removed = alternativesOf<DeletedFileRecord>(messages);
+    const auto receipts = alternativesOf<DeletionReceipt>(messages);
     ASSERT_EQ(removed.size(), 2U);
     ASSERT_EQ(receipts.size(), 2U);
     EXPECT_EQ(removed[0].id, legit.id);
     EXPECT_EQ(receipts[0].hash, removed[0].receiptHash);
     EXPECT_EQ(receipts[0].moduleID, CleaningModuleID::tempFiles);
-    EXPECT_EQ(only<HelperItemStarted>(messages).size(), 2U);
+    EXPECT_EQ(alternativesOf<HelperItemStarted>(messages).size(), 2U);
     EXPECT_EQ(messages.back(), HelperMessage{HelperDone{}});
 }
 
@@ -189,7 +179,7 @@ TEST(HelperServiceTest, ScanSendsTheItemsBelowTheSystemRootsThenDone) {
     const auto messages = helper.answer(encodeRequest(
         HelperScanRequest{.modules = {CleaningModuleID::tempFiles}, .depth = ScanDepth::standard}));
 
-    const auto items = only<CleanableItem>(messages);
+    const auto items = alternativesOf<CleanableItem>(messages);
     ASSERT_EQ(items.size(), 1U);
     EXPECT_EQ(items[0].url, helper.system / "var/tmp/leftover");
     EXPECT_EQ(items[0].moduleID, CleaningModuleID::tempFiles);
