@@ -1,56 +1,18 @@
 #include "model/DeletionReceipt.h"
 
-#include <limits>
 #include <optional>
 
 #include "model/ReferenceDate.h"
 #include "support/Hashing.h"
+#include "support/JsonMembers.h"
 
 namespace quillo {
 
+using support::integerMember;
+using support::numberMember;
+using support::stringMember;
+
 namespace {
-
-const nlohmann::json* member(const nlohmann::json& record, const char* key) {
-    if (!record.is_object()) {
-        return nullptr;
-    }
-    const auto found = record.find(key);
-    return found == record.end() ? nullptr : &*found;
-}
-
-std::optional<std::string> stringMember(const nlohmann::json& record, const char* key) {
-    const auto* value = member(record, key);
-    if (value == nullptr || !value->is_string()) {
-        return std::nullopt;
-    }
-    return value->get<std::string>();
-}
-
-std::optional<std::int64_t> integerMember(const nlohmann::json& record, const char* key) {
-    const auto* value = member(record, key);
-    if (value == nullptr) {
-        return std::nullopt;
-    }
-    if (value->is_number_unsigned()) {
-        const auto unsignedValue = value->get<std::uint64_t>();
-        if (unsignedValue > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-            return std::nullopt;
-        }
-        return static_cast<std::int64_t>(unsignedValue);
-    }
-    if (value->is_number_integer()) {
-        return value->get<std::int64_t>();
-    }
-    return std::nullopt;
-}
-
-std::optional<double> numberMember(const nlohmann::json& record, const char* key) {
-    const auto* value = member(record, key);
-    if (value == nullptr || !value->is_number()) {
-        return std::nullopt;
-    }
-    return value->get<double>();
-}
 
 support::Error missing(const char* key) {
     return support::Error::make(ReceiptDecodingError(key));

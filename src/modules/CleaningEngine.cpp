@@ -1,6 +1,9 @@
 #include "modules/CleaningEngine.h"
 
+#include <algorithm>
 #include <cassert>
+
+#include "modules/SplitModuleEvents.h"
 
 namespace quillo {
 
@@ -36,11 +39,45 @@ struct ScanRun {
                 results[id] = std::move(items).value();
             }
         }
-        if (remaining == 0) {
-            if (failure) {
-                done(*failure);
-            } else {
-                done(std::move(results));
+        endIfDone();
+    }
+
+    // A helper that could not run leaves the system folders out; the scan goes on.
+    void receiveElevated(support::Result<ScanResults> found) {
+        --remaining;
+        if (found) {
+            elevated = std::move(found).value();
+        }
+        endIfDone();
+    }
+
+    void endIfDone() {
+        if (remaining > 0) {
+            return;
+        }
+        if (failure) {
+            done(*failure);
+            return;
+        }
+        addElevatedItems();
+        done(std::move(results));
+    }
+
+    // Where a module found an item itself, its own one stays.
+    void addElevatedItems() {
+        for (auto& [id, items] : elevated) {
+            const auto own = results.find(id);
+            if (own == results.end()) {
+                continue;
+            }
+            std::set<std::filesystem::path> ownPaths;
+            for (const auto& item : own->second) {
+                ownPaths.insert(item.url);
+            }
+            for (auto& item : items) {
+                if (!ownPaths.contains(item.url)) {
+                    own->second.push_back(std::move(item));
+                }
             }
         }
     }
@@ -57,23 +94,25 @@ struct ScanRun {
     support::Completion<ScanResults> done;
     std::size_t remaining;
     ScanResults results;
+    ScanResults elevated;
     std::optional<support::Error> failure;
 };
 
 // One deletion run: forwards every module stream into the merged one, on the
 // engine's context.
 struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
-    DeleteRun(support::EventSink<DeletionEvent> sink, support::ExecutorRef context)
-        : sink(std::move(sink)), context(std::move(context)) {}
+    DeleteRun(support::EventSink<DeletionEvent> sink, support::ExecutorRef context,
+              SplitModuleEvents split)
+        : sink(std::move(sink)), context(std::move(context)), split(std::move(split)) {}
 
     void start(std::map<CleaningModuleID, CleanableItems> groups,
-               const std::map<CleaningModuleID, std::shared_ptr<CleaningModule>>& modulesByID) {
+               const std::map<CleaningModuleID, std::shared_ptr<CleaningModule>>& modulesByID,
+               CleanableItems elevatedItems, const std::optional<ElevatedRoute>& route) {
         for (auto& group : groups) {
-            const auto module = modulesByID.find(group.first);
-            if (module == modulesByID.end()) {
-                continue;
-            }
-            children.push_back(module->second->deleteItems(std::move(group.second)));
+            children.push_back(modulesByID.at(group.first)->deleteItems(std::move(group.second)));
+        }
+        if (!elevatedItems.empty()) {
+            children.push_back(route->deleteItems(std::move(elevatedItems)));
         }
         remaining = children.size();
         if (remaining == 0) {
@@ -84,7 +123,9 @@ struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
             child.listen(
                 context,
                 [self = shared_from_this()](DeletionEvent event) {
-                    self->sink.yield(std::move(event));
+                    if (auto passed = self->split.pass(std::move(event))) {
+                        self->sink.yield(std::move(*passed));
+                    }
                 },
                 [self = shared_from_this()](std::optional<support::Error> error) {
                     self->childEnded(std::move(error));
@@ -109,17 +150,47 @@ struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
 
     support::EventSink<DeletionEvent> sink;
     support::ExecutorRef context;
+    SplitModuleEvents split;
     std::vector<support::EventStream<DeletionEvent>> children;
     std::size_t remaining = 0;
     std::optional<support::Error> firstError;
     support::CancellationRegistration cancellation;
 };
 
+using ElevatedScan = decltype(ElevatedRoute::scan);
+
+// Scans the modules, and the system folders too when `scanSystem` is set.
+void startScan(std::vector<std::shared_ptr<CleaningModule>> selected,
+               const ElevatedScan& scanSystem, const support::ExecutorRef& context,
+               const support::CancellationToken& token, support::Completion<ScanResults> done) {
+    auto run =
+        std::make_shared<ScanRun>(token, std::move(done), selected.size() + (scanSystem ? 1 : 0));
+    if (scanSystem) {
+        std::set<CleaningModuleID> ids;
+        for (const auto& module : selected) {
+            ids.insert(module->id());
+        }
+        scanSystem(std::move(ids), [run, context](support::Result<ScanResults> found) {
+            context->post([run, found = std::move(found)]() mutable {
+                run->receiveElevated(std::move(found));
+            });
+        });
+    }
+    for (const auto& module : selected) {
+        module->scan(run->children.token(),
+                     [run, id = module->id(), context](support::Result<CleanableItems> items) {
+                         context->post([run, id, items = std::move(items)]() mutable {
+                             run->receive(id, std::move(items));
+                         });
+                     });
+    }
+}
+
 }  // namespace
 
 CleaningEngine::CleaningEngine(std::vector<std::shared_ptr<CleaningModule>> modules,
-                               support::ExecutorRef context)
-    : modules_(std::move(modules)), context_(std::move(context)) {
+                               support::ExecutorRef context, std::optional<ElevatedRoute> elevated)
+    : modules_(std::move(modules)), context_(std::move(context)), elevated_(std::move(elevated)) {
     descriptors_.reserve(modules_.size());
     std::set<CleaningModuleID> seen;
     for (const auto& module : modules_) {
@@ -142,29 +213,49 @@ void CleaningEngine::scan(std::optional<std::set<CleaningModuleID>> moduleIDs,
         context_->post([done = std::move(done)] { done(ScanResults{}); });
         return;
     }
-    auto run = std::make_shared<ScanRun>(token, std::move(done), selected.size());
-    for (const auto& module : selected) {
-        module->scan(run->children.token(), [run, id = module->id(), context = context_](
-                                                support::Result<CleanableItems> items) {
-            context->post([run, id, items = std::move(items)]() mutable {
-                run->receive(id, std::move(items));
-            });
-        });
+    if (!elevated_) {
+        startScan(std::move(selected), {}, context_, token, std::move(done));
+        return;
     }
+    elevated_->includeSystemFolders([scanSystem = elevated_->scan, context = context_,
+                                     selected = std::move(selected), token,
+                                     done = std::move(done)](bool include) mutable {
+        context->post([scanSystem = include ? scanSystem : ElevatedScan{}, context,
+                       selected = std::move(selected), token, done = std::move(done)]() mutable {
+            startScan(std::move(selected), scanSystem, context, token, std::move(done));
+        });
+    });
 }
 
 support::EventStream<DeletionEvent> CleaningEngine::deleteItems(CleanableItems items) const {
-    std::map<CleaningModuleID, CleanableItems> groups;
-    for (auto& item : items) {
-        groups[item.moduleID].push_back(std::move(item));
-    }
     std::map<CleaningModuleID, std::shared_ptr<CleaningModule>> modulesByID;
     for (const auto& module : modules_) {
         modulesByID.emplace(module->id(), module);
     }
+    std::map<CleaningModuleID, CleanableItems> groups;
+    CleanableItems elevatedItems;
+    std::map<CleaningModuleID, std::size_t> totals;
+    for (auto& item : items) {
+        if (!modulesByID.contains(item.moduleID)) {
+            continue;
+        }
+        ++totals[item.moduleID];
+        const bool needsElevation =
+            elevated_ &&
+            std::ranges::find(item.warnings, CleanableItemWarning::requiresElevatedPrivileges) !=
+                item.warnings.end();
+        (needsElevation ? elevatedItems : groups[item.moduleID]).push_back(std::move(item));
+    }
+    std::map<CleaningModuleID, std::size_t> splitTotals;
+    for (const auto& item : elevatedItems) {
+        if (groups.contains(item.moduleID)) {
+            splitTotals[item.moduleID] = totals[item.moduleID];
+        }
+    }
     return support::makeEventStream<DeletionEvent>(
         [&](const support::EventSink<DeletionEvent>& sink) {
-            auto run = std::make_shared<DeleteRun>(sink, context_);
+            auto run = std::make_shared<DeleteRun>(sink, context_,
+                                                   SplitModuleEvents(std::move(splitTotals)));
             std::weak_ptr<DeleteRun> weakRun = run;
             run->cancellation = sink.token().onCancel([weakRun, context = context_] {
                 context->post([weakRun] {
@@ -173,10 +264,10 @@ support::EventStream<DeletionEvent> CleaningEngine::deleteItems(CleanableItems i
                     }
                 });
             });
-            context_->post(
-                [run, groups = std::move(groups), modulesByID = std::move(modulesByID)]() mutable {
-                    run->start(std::move(groups), modulesByID);
-                });
+            context_->post([run, groups = std::move(groups), modulesByID = std::move(modulesByID),
+                            elevatedItems = std::move(elevatedItems), route = elevated_]() mutable {
+                run->start(std::move(groups), modulesByID, std::move(elevatedItems), route);
+            });
         });
 }
 

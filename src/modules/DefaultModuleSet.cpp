@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "helper/HelperClient.h"
 #include "modules/ApplicationResidualActor.h"
 #include "modules/DiagnosticReportsActor.h"
 #include "modules/LocalSnapshotsActor.h"
@@ -18,6 +19,23 @@ namespace quillo {
 namespace {
 
 constexpr int kLogRecencyInDays = 7;
+
+ElevatedRoute helperRoute(ElevatedHelperServices helper, std::shared_ptr<HelperClient> client,
+                          const DepthProvider& depthProvider) {
+    return ElevatedRoute{
+        .includeSystemFolders = std::move(helper.includeSystemFolders),
+        .scan =
+            [client, depthProvider](std::set<CleaningModuleID> modules,
+                                    support::Completion<ScanResults> done) {
+                depthProvider([client, modules = std::move(modules),
+                               done = std::move(done)](ScanDepth depth) mutable {
+                    client->scan(std::move(modules), depth, std::move(done));
+                });
+            },
+        .deleteItems =
+            [client](CleanableItems items) { return client->deleteItems(std::move(items)); },
+    };
+}
 
 }  // namespace
 
@@ -49,6 +67,20 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                             const DepthProvider& depthProvider,
                                             DefaultModuleServices services) {
     auto store = ReceiptStore::create(std::move(services.receipts), services.makeContext());
+    return makeDefault(std::move(modeProvider), depthProvider, std::move(services),
+                       std::move(store));
+}
+
+std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
+                                            const DepthProvider& depthProvider,
+                                            DefaultModuleServices services,
+                                            std::shared_ptr<ReceiptStore> store) {
+    std::optional<ElevatedRoute> elevated;
+    if (services.helper) {
+        auto client = HelperClient::create(std::move(services.helper->launch), modeProvider, store,
+                                           services.makeContext());
+        elevated = helperRoute(std::move(*services.helper), std::move(client), depthProvider);
+    }
     auto& locations = services.locations;
     DeletionEnvironment deletionEnvironment;
     deletionEnvironment.moduleAreas = deletionAreas(locations);
@@ -82,7 +114,8 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                          std::move(services.fontCachePostDeleteHook), service,
                                          environment()),
     };
-    return std::make_shared<CleaningEngine>(std::move(modules), services.makeContext());
+    return std::make_shared<CleaningEngine>(std::move(modules), services.makeContext(),
+                                            std::move(elevated));
 }
 
 }  // namespace quillo

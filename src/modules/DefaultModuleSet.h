@@ -5,6 +5,7 @@
 
 #include "deletion/ReceiptStore.h"
 #include "deletion/SecureDeletionService.h"
+#include "helper/HelperExchange.h"
 #include "modules/CleaningEngine.h"
 #include "modules/FontCacheActor.h"
 #include "modules/LocalSnapshot.h"
@@ -15,6 +16,13 @@
 #include "platform/InstalledApplications.h"
 
 namespace quillo {
+
+/// The administrator helper the engine hands the system folders to.
+struct ElevatedHelperServices {
+    HelperLaunch launch;
+    /// The session's choice to take in the system folders, asked afresh for each scan.
+    support::Provider<bool> includeSystemFolders;
+};
 
 /// Everything the default modules reach the system through, and where they run.
 struct DefaultModuleServices {
@@ -32,6 +40,8 @@ struct DefaultModuleServices {
     SnapshotDeleter snapshotDeleter;
     PostDeleteHook fontCachePostDeleteHook;
     OpenFilesReader openFiles;
+    /// Without it, items that need administrator rights go to their modules like all others.
+    std::optional<ElevatedHelperServices> helper{};
 };
 
 /// The services of this machine: its locations, the receipts file at its default place, the
@@ -44,5 +54,12 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
 std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
                                             const DepthProvider& depthProvider,
                                             DefaultModuleServices services);
+
+/// The same with a receipt store of the caller's, who reads the receipts back (the
+/// administrator helper); `services.receipts` is not used.
+std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
+                                            const DepthProvider& depthProvider,
+                                            DefaultModuleServices services,
+                                            std::shared_ptr<ReceiptStore> store);
 
 }  // namespace quillo

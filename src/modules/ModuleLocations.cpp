@@ -15,6 +15,15 @@ bool isAtOrBelow(const std::filesystem::path& path, const std::filesystem::path&
     return !relative.empty() && *relative.begin() != "..";
 }
 
+// The caches module never offers what another module owns (the font caches) or what only looks
+// like a cache.
+void excludeOwnedCacheEntries(ModuleLocations& locations, const std::filesystem::path& system) {
+    locations.excludedCacheEntries = locations.fontRoots;
+    for (auto& entry : platform::protectedSystemCacheEntries(system)) {
+        locations.excludedCacheEntries.push_back(std::move(entry));
+    }
+}
+
 }  // namespace
 
 ModuleLocations macOSLocations(const LocationFacts& facts) {
@@ -41,32 +50,42 @@ ModuleLocations macOSLocations(const LocationFacts& facts) {
     return locations;
 }
 
+ModuleLocations linuxSystemLocations(const std::filesystem::path& system) {
+    ModuleLocations locations{
+        .cacheRoots = {system / "var/cache"},
+        .excludedCacheEntries = {},
+        .logRoots = {system / "var/log"},
+        .tempRoots = {system / "tmp", system / "var/tmp"},
+        .sleepImage = std::nullopt,
+        .reportRoots = {system / "var/crash"},
+        .deepReportRoots = {system / "var/lib/systemd/coredump"},
+        .residualRoots = {},
+        .fontRoots = {system / "var/cache/fontconfig"},
+    };
+    excludeOwnedCacheEntries(locations, system);
+    return locations;
+}
+
 ModuleLocations linuxLocations(const LocationFacts& facts) {
     const auto& environment = facts.environment;
     const auto home = platform::homeFolder(environment);
     const auto& system = facts.systemRoot;
     const auto userCaches = platform::cachesFolder(environment);
-    ModuleLocations locations{
-        .cacheRoots = {userCaches, system / "var/cache"},
-        .excludedCacheEntries = {},
-        .logRoots = {platform::stateFolder(environment), system / "var/log"},
-        .tempRoots = {system / "tmp"},
-        .sleepImage = std::nullopt,
-        .reportRoots = {system / "var/crash"},
-        .deepReportRoots = {system / "var/lib/systemd/coredump"},
-        .residualRoots =
-            {
-                ResidualRoot{.url = home / ".var/app",
-                             .nameRule = ResidualNameRule::applicationID,
-                             .isSafeToDeleteByDefault = true},
-                ResidualRoot{.url = platform::configurationFolder(environment),
-                             .nameRule = ResidualNameRule::applicationID,
-                             .isSafeToDeleteByDefault = false},
-                ResidualRoot{.url = platform::applicationSupportFolder(environment),
-                             .nameRule = ResidualNameRule::applicationID,
-                             .isSafeToDeleteByDefault = false},
-            },
-        .fontRoots = {userCaches / "fontconfig", system / "var/cache/fontconfig"},
+    auto locations = linuxSystemLocations(system);
+    // The user's own folders come first, before the system's.
+    locations.cacheRoots.insert(locations.cacheRoots.begin(), userCaches);
+    locations.logRoots.insert(locations.logRoots.begin(), platform::stateFolder(environment));
+    locations.fontRoots.insert(locations.fontRoots.begin(), userCaches / "fontconfig");
+    locations.residualRoots = {
+        ResidualRoot{.url = home / ".var/app",
+                     .nameRule = ResidualNameRule::applicationID,
+                     .isSafeToDeleteByDefault = true},
+        ResidualRoot{.url = platform::configurationFolder(environment),
+                     .nameRule = ResidualNameRule::applicationID,
+                     .isSafeToDeleteByDefault = false},
+        ResidualRoot{.url = platform::applicationSupportFolder(environment),
+                     .nameRule = ResidualNameRule::applicationID,
+                     .isSafeToDeleteByDefault = false},
     };
     // $TMPDIR, when set, names the process's own temporary folder; one inside the shared
     // folders is walked with them already, and a second root would offer its contents twice.
@@ -74,15 +93,13 @@ ModuleLocations linuxLocations(const LocationFacts& facts) {
     // whatever the variable says: everything in it would be offered as leftovers.
     if (const char* variable = environment("TMPDIR"); variable != nullptr && variable[0] == '/') {
         const std::filesystem::path processTemp = variable;
-        const auto sharedTemps = {system / "tmp", system / "var/tmp"};
         if (!platform::refusalReason(processTemp, home) &&
-            std::ranges::none_of(sharedTemps, [&](const auto& shared) {
+            std::ranges::none_of(locations.tempRoots, [&](const auto& shared) {
                 return isAtOrBelow(processTemp, shared);
             })) {
-            locations.tempRoots.push_back(processTemp);
+            locations.tempRoots.insert(locations.tempRoots.begin() + 1, processTemp);
         }
     }
-    locations.tempRoots.push_back(system / "var/tmp");
     // The same for the caches and state folders the variables name: a root set to the home
     // folder would offer all of it.
     for (auto* roots : {&locations.cacheRoots, &locations.logRoots}) {
@@ -90,11 +107,43 @@ ModuleLocations linuxLocations(const LocationFacts& facts) {
             roots->erase(roots->begin());
         }
     }
-    locations.excludedCacheEntries = locations.fontRoots;
-    for (auto& entry : platform::protectedSystemCacheEntries(system)) {
-        locations.excludedCacheEntries.push_back(std::move(entry));
-    }
+    excludeOwnedCacheEntries(locations, system);
     return locations;
+}
+
+std::vector<std::filesystem::path> moduleRoots(const ModuleLocations& locations,
+                                               CleaningModuleID id) {
+    switch (id) {
+        case CleaningModuleID::systemCaches:
+            return locations.cacheRoots;
+        case CleaningModuleID::systemLogs:
+            return locations.logRoots;
+        case CleaningModuleID::tempFiles:
+            return locations.tempRoots;
+        case CleaningModuleID::sleepImage:
+            if (locations.sleepImage) {
+                return {locations.sleepImage->parent_path()};
+            }
+            return {};
+        case CleaningModuleID::diagnosticReports: {
+            auto roots = locations.reportRoots;
+            roots.insert(roots.end(), locations.deepReportRoots.begin(),
+                         locations.deepReportRoots.end());
+            return roots;
+        }
+        case CleaningModuleID::applicationResidual: {
+            std::vector<std::filesystem::path> roots;
+            for (const auto& root : locations.residualRoots) {
+                roots.push_back(root.url);
+            }
+            return roots;
+        }
+        case CleaningModuleID::localSnapshots:
+            return {};
+        case CleaningModuleID::fontCache:
+            return locations.fontRoots;
+    }
+    return {};
 }
 
 ModuleLocations platformLocations() {

@@ -48,6 +48,15 @@ ModuleLocations linuxLocations(const LocationFacts& facts);
 std::map<CleaningModuleID, std::vector<platform::DeletionArea>> deletionAreas(
     const ModuleLocations& locations);
 
+/// Only the system's own folders of `linuxLocations` below `systemRoot`, read from no variable:
+/// what the administrator helper scans and deletes in.
+ModuleLocations linuxSystemLocations(const std::filesystem::path& systemRoot);
+
+/// The folders the module `id` looks in (for the residual module, its roots' folders; none for
+/// the snapshots, which are no files).
+std::vector<std::filesystem::path> moduleRoots(const ModuleLocations& locations,
+                                               CleaningModuleID id);
+
 /// The locations of the platform this build runs on.
 ModuleLocations platformLocations();
 

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,9 +40,10 @@ int moveAboveStandardDescriptors(int fd) {
     return moved;
 }
 
-std::optional<Pipe> makePipe() {
-    std::array<int, 2> fds{};
-    if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
+// Both ends of a fresh pipe or socket pair in `fds` (or nothing when `made` failed), owned and
+// moved above the standard descriptors.
+std::optional<Pipe> ownedEnds(bool made, const std::array<int, 2>& fds) {
+    if (!made) {
         return std::nullopt;
     }
     Pipe pipe{FileDescriptor(moveAboveStandardDescriptors(fds[0])),
@@ -52,6 +54,17 @@ std::optional<Pipe> makePipe() {
     return pipe;
 }
 
+std::optional<Pipe> makePipe() {
+    std::array<int, 2> fds{};
+    return ownedEnds(::pipe2(fds.data(), O_CLOEXEC) == 0, fds);
+}
+
+// The child's end is its standard input; ours sends with MSG_NOSIGNAL.
+std::optional<Pipe> makeSocketChannel() {
+    std::array<int, 2> fds{};
+    return ownedEnds(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds.data()) == 0, fds);
+}
+
 class SpawnFileActions final {
   public:
     SpawnFileActions() { ::posix_spawn_file_actions_init(&actions_); }
@@ -59,10 +72,13 @@ class SpawnFileActions final {
     SpawnFileActions(const SpawnFileActions&) = delete;
     SpawnFileActions& operator=(const SpawnFileActions&) = delete;
 
-    // Returns 0 or the errno value of the first action that could not be recorded.
-    int redirect(int standardOutput, int standardError) {
-        int result =
-            ::posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // Returns 0 or the errno value of the first action that could not be recorded. Without a
+    // `standardInput` the child reads /dev/null.
+    int redirect(std::optional<int> standardInput, int standardOutput, int standardError) {
+        int result = standardInput ? ::posix_spawn_file_actions_adddup2(&actions_, *standardInput,
+                                                                        STDIN_FILENO)
+                                   : ::posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO,
+                                                                        "/dev/null", O_RDONLY, 0);
         if (result == 0) {
             result = ::posix_spawn_file_actions_adddup2(&actions_, standardOutput, STDOUT_FILENO);
         }
@@ -114,13 +130,23 @@ bool isStartable(const std::string& executablePath, const std::vector<std::strin
            std::none_of(arguments.begin(), arguments.end(), containsNul);
 }
 
-// Reads both pipes as data arrives, so a child that fills one of them while we would be waiting
-// on the other is never left blocked.
-void drain(FileDescriptor& outputEnd, FileDescriptor& errorEnd, ChildOutcome& outcome) {
-    std::array<pollfd, 2> watched{{{outputEnd.get(), POLLIN, 0}, {errorEnd.get(), POLLIN, 0}}};
-    std::array<std::string*, 2> sinks{&outcome.standardOutput, &outcome.standardError};
+// Writes `input` and reads both outputs as the child is ready, so a child that fills one pipe
+// while we would be waiting on another is never left blocked. The input goes through a socket,
+// whose sends can ask not to raise SIGPIPE when the child stops reading.
+void exchange(FileDescriptor& inputEnd, std::string_view input, FileDescriptor& outputEnd,
+              FileDescriptor& errorEnd, const OutputHandler& onOutput, std::string& errorText) {
+    std::array<pollfd, 3> watched{{{outputEnd.get(), POLLIN, 0},
+                                   {errorEnd.get(), POLLIN, 0},
+                                   {inputEnd.valid() ? inputEnd.get() : -1, POLLOUT, 0}}};
     std::array<char, std::size_t{64} * 1024> buffer{};
-    std::size_t openCount = watched.size();
+    std::size_t openCount = 2;
+    const auto closeInput = [&] {
+        watched[2].fd = -1;
+        inputEnd.reset();
+    };
+    if (input.empty()) {
+        closeInput();
+    }
     while (openCount > 0) {
         if (::poll(watched.data(), watched.size(), -1) < 0) {
             if (errno == EINTR || errno == EAGAIN || errno == ENOMEM) {
@@ -128,13 +154,27 @@ void drain(FileDescriptor& outputEnd, FileDescriptor& errorEnd, ChildOutcome& ou
             }
             break;
         }
-        for (std::size_t index = 0; index < watched.size(); ++index) {
+        if (watched[2].fd >= 0 && watched[2].revents != 0) {
+            const ssize_t sent = ::send(watched[2].fd, input.data(), input.size(), MSG_NOSIGNAL);
+            if (sent > 0) {
+                input.remove_prefix(static_cast<std::size_t>(sent));
+            }
+            if (input.empty() || (sent < 0 && errno != EINTR && errno != EAGAIN)) {
+                closeInput();
+            }
+        }
+        for (std::size_t index = 0; index < 2; ++index) {
             if (watched[index].fd < 0 || watched[index].revents == 0) {
                 continue;
             }
             const ssize_t count = ::read(watched[index].fd, buffer.data(), buffer.size());
             if (count > 0) {
-                sinks[index]->append(buffer.data(), static_cast<std::size_t>(count));
+                const std::string_view bytes(buffer.data(), static_cast<std::size_t>(count));
+                if (index == 0) {
+                    onOutput(bytes);
+                } else {
+                    errorText.append(bytes);
+                }
             } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
                 watched[index].fd = -1;  // poll skips negative descriptors
                 --openCount;
@@ -143,6 +183,7 @@ void drain(FileDescriptor& outputEnd, FileDescriptor& errorEnd, ChildOutcome& ou
     }
     // Closing before waiting means a child still writing (after a failed poll) gets EPIPE
     // instead of blocking forever.
+    inputEnd.reset();
     outputEnd.reset();
     errorEnd.reset();
 }
@@ -167,6 +208,18 @@ int waitForStatus(pid_t pid) {
 
 std::variant<ChildOutcome, LaunchFailure> runChildToCompletion(
     const std::string& executablePath, const std::vector<std::string>& arguments) {
+    std::string output;
+    auto outcome = runChildStreaming(executablePath, arguments, std::nullopt,
+                                     [&output](std::string_view bytes) { output.append(bytes); });
+    if (auto* finished = std::get_if<ChildOutcome>(&outcome)) {
+        finished->standardOutput = std::move(output);
+    }
+    return outcome;
+}
+
+std::variant<ChildOutcome, LaunchFailure> runChildStreaming(
+    const std::string& executablePath, const std::vector<std::string>& arguments,
+    std::optional<std::string_view> input, const OutputHandler& onOutput) {
     if (!isStartable(executablePath, arguments)) {
         return LaunchFailure{EINVAL};
     }
@@ -178,8 +231,17 @@ std::variant<ChildOutcome, LaunchFailure> runChildToCompletion(
     if (!error) {
         return LaunchFailure{errno};
     }
+    std::optional<Pipe> inputChannel;
+    if (input) {
+        inputChannel = makeSocketChannel();
+        if (!inputChannel) {
+            return LaunchFailure{errno};
+        }
+    }
     SpawnFileActions actions;
-    if (const int result = actions.redirect(output->writeEnd.get(), error->writeEnd.get());
+    if (const int result = actions.redirect(
+            inputChannel ? std::optional<int>(inputChannel->readEnd.get()) : std::nullopt,
+            output->writeEnd.get(), error->writeEnd.get());
         result != 0) {
         return LaunchFailure{result};
     }
@@ -200,12 +262,18 @@ std::variant<ChildOutcome, LaunchFailure> runChildToCompletion(
         result != 0) {
         return LaunchFailure{result};
     }
-    // Only the child may hold the writing ends, or the pipes never reach their end.
+    // Only the child may hold its ends, or the pipes never reach their end.
     output->writeEnd.reset();
     error->writeEnd.reset();
+    FileDescriptor inputEnd;
+    if (inputChannel) {
+        inputChannel->readEnd.reset();
+        inputEnd = std::move(inputChannel->writeEnd);
+    }
 
     ChildOutcome outcome;
-    drain(output->readEnd, error->readEnd, outcome);
+    exchange(inputEnd, input.value_or(std::string_view()), output->readEnd, error->readEnd,
+             onOutput, outcome.standardError);
     outcome.status = waitForStatus(pid);
     return outcome;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -33,5 +36,15 @@ struct LaunchFailure {
 /// reach the program as given.
 std::variant<ChildOutcome, LaunchFailure> runChildToCompletion(
     const std::string& executablePath, const std::vector<std::string>& arguments);
+
+/// Receives the child's standard output piece by piece as it arrives.
+using OutputHandler = std::function<void(std::string_view bytes)>;
+
+/// `runChildToCompletion`, but with `input` (when given) as the child's standard input, closed
+/// once written (or once the child stops reading), and the standard output handed to
+/// `onOutput` as it arrives instead of being collected; the outcome's standard output is empty.
+std::variant<ChildOutcome, LaunchFailure> runChildStreaming(
+    const std::string& executablePath, const std::vector<std::string>& arguments,
+    std::optional<std::string_view> input, const OutputHandler& onOutput);
 
 }  // namespace quillo::platform

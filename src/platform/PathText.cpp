@@ -37,6 +37,23 @@ bool hasDotComponent(const std::vector<std::string_view>& components) {
     return std::any_of(components.begin(), components.end(), isDotComponent);
 }
 
+std::optional<std::vector<std::string_view>> componentsBelow(std::string_view root,
+                                                             std::string_view path) {
+    const std::vector<std::string_view> rootParts = pathComponents(root);
+    const std::vector<std::string_view> parts = pathComponents(path);
+    const bool sameAnchor = root.starts_with('/') == path.starts_with('/');
+    if (!sameAnchor || parts.size() <= rootParts.size() ||
+        !std::equal(rootParts.begin(), rootParts.end(), parts.begin())) {
+        return std::nullopt;
+    }
+    std::vector<std::string_view> below(
+        parts.begin() + static_cast<std::ptrdiff_t>(rootParts.size()), parts.end());
+    if (hasDotComponent(below)) {
+        return std::nullopt;
+    }
+    return below;
+}
+
 bool endsInDotComponent(std::string_view path) {
     const std::vector<std::string_view> components = pathComponents(path);
     return !components.empty() && isDotComponent(components.back());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,12 @@ std::vector<std::string_view> pathComponents(std::string_view path);
 
 /// Whether any component is "." or "..", which name a folder only through its neighbours.
 bool hasDotComponent(const std::vector<std::string_view>& components);
+
+/// The components of `path` after those of `root`, when `path` lies strictly below `root` by
+/// name (both absolute or both relative) and none of them is "." or ".."; else nothing. The
+/// views point into `path`.
+std::optional<std::vector<std::string_view>> componentsBelow(std::string_view root,
+                                                             std::string_view path);
 
 /// Whether the last component of `path` is "." or "..".
 bool endsInDotComponent(std::string_view path);

@@ -126,8 +126,8 @@ AppSettings::AppSettings(std::unique_ptr<DefaultsStore> defaults, SettingsEnviro
       dailyReminderEnabled_(notifier_, "dailyReminderEnabled",
                             readBoolean(*defaults_, kDailyReminderEnabledKey)),
       deepScanEnabled_(notifier_, "deepScanEnabled", readBoolean(*defaults_, kDeepScanEnabledKey)),
-      fullDiskAccessStatus_(notifier_, "fullDiskAccessStatus", environment_.checkFullDiskAccess()) {
-}
+      fullDiskAccessStatus_(notifier_, "fullDiskAccessStatus", environment_.checkFullDiskAccess()),
+      includeSystemFolders_(notifier_, "includeSystemFolders", false) {}
 
 support::ChangeNotifier::Subscription AppSettings::observe(
     support::ChangeNotifier::Observer observer) {
@@ -169,6 +169,10 @@ void AppSettings::setDeepScanEnabled(bool enabled) {
 
 void AppSettings::setFullDiskAccessStatus(FullDiskAccessProbe::Status status) {
     fullDiskAccessStatus_.set(status);
+}
+
+void AppSettings::setIncludeSystemFolders(bool include) {
+    includeSystemFolders_.set(include);
 }
 
 void AppSettings::refreshFullDiskAccessStatus() {

@@ -72,6 +72,11 @@ class AppSettings final {
     /// Checks again; observers hear of it only when the status changed.
     void refreshFullDiskAccessStatus();
 
+    /// Whether scans take in the system folders through the administrator helper: a choice for
+    /// this session only, never stored, so each start asks for the authentication anew.
+    [[nodiscard]] bool includeSystemFolders() const { return includeSystemFolders_.get(); }
+    void setIncludeSystemFolders(bool include);
+
     void setModuleEnabled(CleaningModuleID id, bool enabled);
     /// Every module that is not disabled.
     [[nodiscard]] std::set<CleaningModuleID> enabledModuleIDs() const;
@@ -94,6 +99,7 @@ class AppSettings final {
     support::ObservedField<bool> dailyReminderEnabled_;
     support::ObservedField<bool> deepScanEnabled_;
     support::ObservedField<FullDiskAccessProbe::Status> fullDiskAccessStatus_;
+    support::ObservedField<bool> includeSystemFolders_;
 };
 
 }  // namespace quillo

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "helper/InstalledHelper.h"
 #include "modules/DefaultModuleSet.h"
 #include "platform/ApplicationTermination.h"
 #include "platform/PlatformNotificationService.h"
@@ -47,6 +48,20 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
         .makeEngine =
             [](AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
                const std::shared_ptr<support::ThreadPool>& pool) {
+                auto services = platformModuleServices(pool);
+                // Root removes everything itself; anyone else reaches the system folders through
+                // the administrator helper.
+                if (needsAdministratorHelper()) {
+                    services.helper = ElevatedHelperServices{
+                        .launch = {},
+                        .includeSystemFolders =
+                            [main, &settings](const std::function<void(bool)>& answer) {
+                                main->post([&settings, answer] {
+                                    answer(settings.includeSystemFolders());
+                                });
+                            },
+                    };
+                }
                 // Read on the main thread, like every use of the settings.
                 return makeDefault(
                     [main, &settings](const support::Completion<DeletionMode>& answer) {
@@ -58,7 +73,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                                                               : ScanDepth::standard);
                         });
                     },
-                    platformModuleServices(pool));
+                    std::move(services));
             },
         .makeUninstallService =
             [](const std::shared_ptr<support::MainExecutor>& main,

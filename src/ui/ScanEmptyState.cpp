@@ -6,10 +6,12 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "helper/InstalledHelper.h"
 #include "ui/LocationButton.h"
 #include "ui/QtText.h"
 #include "ui/Style.h"
 #include "ui/Symbols.h"
+#include "ui/SystemFoldersSwitch.h"
 
 namespace quillo::ui {
 
@@ -70,6 +72,7 @@ ScanEmptyState::ScanEmptyState(ScanViewModel& scan, AppSettings& settings,
 }
 
 void ScanEmptyState::rebuild() {
+    heroBindings_ = {};
     while (auto* entry = layout_->takeAt(0)) {
         delete entry->widget();
         delete entry;
@@ -109,6 +112,9 @@ QWidget* ScanEmptyState::makeHero() {
     button->setMinimumHeight(32);
     connect(button, &QPushButton::clicked, this, [this] { onScan_(); });
     layout->addWidget(button, 0, Qt::AlignHCenter);
+    if (needsAdministratorHelper()) {
+        layout->addWidget(makeSystemFoldersSwitch(settings_, heroBindings_), 0, Qt::AlignHCenter);
+    }
     return hero;
 }
 

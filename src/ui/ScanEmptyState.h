@@ -35,6 +35,8 @@ class ScanEmptyState final : public QWidget {
     OpenLocation openLocation_;
     QWidget* content_ = nullptr;
     QVBoxLayout* layout_ = nullptr;
+    // The hero's switch is made anew with every rebuild; its binding goes with it.
+    Bindings heroBindings_;
     Bindings bindings_;
 };
 

@@ -4,10 +4,12 @@
 #include <QPushButton>
 #include <string_view>
 
+#include "helper/InstalledHelper.h"
 #include "ui/LocationButton.h"
 #include "ui/QtText.h"
 #include "ui/SettingsForm.h"
 #include "ui/Style.h"
+#include "ui/SystemFoldersSwitch.h"
 
 namespace quillo::ui {
 
@@ -37,7 +39,8 @@ StatusLook look(FullDiskAccessProbe::Status status) {
 SettingsPermissionsTab::SettingsPermissionsTab(AppSettings& settings, OpenLocation openLocation,
                                                QWidget* parent)
     : QWidget(parent), settings_(settings) {
-    auto* section = addFormSection(makeFormColumn(this), "settings.section.fda");
+    auto* column = makeFormColumn(this);
+    auto* section = addFormSection(column, "settings.section.fda");
 
     auto* status = new QHBoxLayout;
     status->addWidget(makeLabel(catalogueText("settings.fda.status.label"), TextStyle::body));
@@ -63,6 +66,12 @@ SettingsPermissionsTab::SettingsPermissionsTab(AppSettings& settings, OpenLocati
     buttons->addWidget(recheck);
     buttons->addStretch();
     section->addLayout(buttons);
+
+    if (needsAdministratorHelper()) {
+        auto* systemFolders = addFormSection(column, "helper.systemFolders.section");
+        systemFolders->addWidget(makeSystemFoldersSwitch(settings_, bindings_));
+        systemFolders->addWidget(makeHint("helper.systemFolders.hint"));
+    }
 
     showStatus();
     bindings_.onChange(settings_, {"fullDiskAccessStatus"}, [this] { showStatus(); });

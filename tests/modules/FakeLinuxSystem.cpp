@@ -31,14 +31,23 @@ void FakeLinuxSystem::runBoth() {
 }
 
 DefaultModuleServices FakeLinuxSystem::services(ReceiptStore::Persistence receipts) {
-    return DefaultModuleServices{
-        .makeContext = [this] { return work; },
-        .pool = work,
-        .locations = linuxLocations(
+    return fakeModuleServices(
+        work,
+        linuxLocations(
             LocationFacts{.systemRoot = system,
                           .environment = [home = home.string()](const char* name) -> const char* {
                               return std::string(name) == "HOME" ? home.c_str() : nullptr;
                           }}),
+        std::move(receipts));
+}
+
+DefaultModuleServices fakeModuleServices(const support::ExecutorRef& work,
+                                         ModuleLocations locations,
+                                         ReceiptStore::Persistence receipts) {
+    return DefaultModuleServices{
+        .makeContext = [work] { return work; },
+        .pool = work,
+        .locations = std::move(locations),
         .receipts = std::move(receipts),
         .runningApplicationBundleIDs =
             [](const std::function<void(std::set<std::string>)>& answer) { answer({}); },

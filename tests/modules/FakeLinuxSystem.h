@@ -34,4 +34,11 @@ class FakeLinuxSystem {
     DefaultModuleServices services(ReceiptStore::Persistence receipts);
 };
 
+/// The default modules' services over `locations`, all run on `work`, with answers that reach
+/// nothing of this machine: no running application, no hibernation, nothing installed, no
+/// snapshots, no open files.
+DefaultModuleServices fakeModuleServices(const support::ExecutorRef& work,
+                                         ModuleLocations locations,
+                                         ReceiptStore::Persistence receipts);
+
 }  // namespace quillo::testing

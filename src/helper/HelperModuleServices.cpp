@@ -1,0 +1,28 @@
+#include "helper/HelperModuleServices.h"
+
+#include "platform/FontDatabaseReset.h"
+#include "platform/Hibernation.h"
+#include "platform/OpenFiles.h"
+#include "platform/RunningApplications.h"
+#include "platform/SnapshotTools.h"
+
+namespace quillo {
+
+DefaultModuleServices helperModuleServices(const support::ExecutorRef& executor) {
+    return DefaultModuleServices{
+        .makeContext = [executor] { return executor; },
+        .pool = executor,
+        .locations = linuxSystemLocations("/"),
+        .receipts = ReceiptStore::InMemory{},
+        .runningApplicationBundleIDs = platform::runningApplicationIdentifiers,
+        .hibernateMode = platform::hibernateMode,
+        .isInstalled = [](const std::string&,
+                          const std::function<void(bool)>& answer) { answer(true); },
+        .snapshotLister = platform::defaultLister,
+        .snapshotDeleter = platform::defaultDeleter,
+        .fontCachePostDeleteHook = platform::fontconfigCacheRebuild,
+        .openFiles = platform::currentOpenFiles,
+    };
+}
+
+}  // namespace quillo
