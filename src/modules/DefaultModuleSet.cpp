@@ -8,6 +8,7 @@
 #include "modules/SystemLogsActor.h"
 #include "platform/FontDatabaseReset.h"
 #include "platform/Hibernation.h"
+#include "platform/Removability.h"
 #include "platform/RunningApplications.h"
 #include "platform/SnapshotTools.h"
 #include "support/Sleeper.h"
@@ -41,6 +42,7 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
         .snapshotDeleter = platform::defaultDeleter,
         .fontCachePostDeleteHook = std::move(fontHook),
         .openFiles = platform::currentOpenFiles,
+        .isRootOutOfReach = platform::isOutOfReach,
     };
 }
 
@@ -51,6 +53,8 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
     auto service =
         SecureDeletionService::create(std::move(modeProvider), store, services.makeContext());
     auto& locations = services.locations;
+    // What this process could not clean is not walked; the start screen names it instead.
+    leaveOutRootsOutOfReach(locations, services.isRootOutOfReach);
     const auto environment = [&services] {
         return ModuleEnvironment{.context = services.makeContext(), .pool = services.pool};
     };

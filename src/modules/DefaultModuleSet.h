@@ -9,6 +9,7 @@
 #include "modules/FontCacheActor.h"
 #include "modules/LocalSnapshot.h"
 #include "modules/ModuleLocations.h"
+#include "modules/RootAccess.h"
 #include "modules/SleepImageActor.h"
 #include "modules/SystemCachesActor.h"
 #include "modules/TempFilesActor.h"
@@ -32,6 +33,8 @@ struct DefaultModuleServices {
     SnapshotDeleter snapshotDeleter;
     PostDeleteHook fontCachePostDeleteHook;
     OpenFilesReader openFiles;
+    /// Which roots of `locations` a scan of this process leaves out.
+    FolderTest isRootOutOfReach;
 };
 
 /// The services of this machine: its locations, the receipts file at its default place, the

@@ -322,8 +322,8 @@ QWidget* ContentView::buildContent() {
     content_ = new QStackedWidget;
     content_->setMinimumWidth(380);
     emptyState_ = new ScanEmptyState(
-        scan_, settings_, services_.isSandboxed, [this] { scan_.startScan(); },
-        services_.openLocation);
+        scan_, settings_, services_.isSandboxed, services_.leftOutRoots,
+        [this] { scan_.startScan(); }, services_.openLocation);
     content_->insertWidget(emptyStatePage, emptyState_);
 
     items_ = new ItemListModel(scan_, this);

@@ -5,10 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Removability.h"
+
 namespace quillo::testing {
 
-FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts)
-    : settings(std::make_unique<InMemoryDefaultsStore>(),
+FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts,
+                                 const std::optional<std::filesystem::path>& base)
+    : system(base.value_or(folder.path()) / "system"),
+      home(base.value_or(folder.path()) / "home/anna"),
+      settings(std::make_unique<InMemoryDefaultsStore>(),
                SettingsEnvironment{
                    .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
                    .receiptsFile = folder / "receipts.json",
@@ -57,6 +62,7 @@ DefaultModuleServices FakeLinuxSystem::services(ReceiptStore::Persistence receip
         .fontCachePostDeleteHook =
             [](support::Completion<support::Unit> done) { done(support::Unit{}); },
         .openFiles = [] { return platform::OpenFiles(); },
+        .isRootOutOfReach = platform::isOutOfReach,
     };
 }
 

@@ -138,12 +138,13 @@ TEST_F(TempFilesActorTest, AFileThatCannotBeOpenedCountsAsNotInUse) {
             if (items.size() != 1) {
                 return -1;
             }
-            const bool marked =
-                items[0].warnings == Warnings{CleanableItemWarning::lockedByRunningProcess};
-            if (marked == items[0].isSafeToDeleteByDefault) {
+            // Root's file in root's folder: never the user's to remove, whatever the lock says.
+            const auto& warnings = items[0].warnings;
+            if (items[0].isSafeToDeleteByDefault || warnings.empty() ||
+                warnings.back() != CleanableItemWarning::requiresElevatedPrivileges) {
                 return -1;
             }
-            return marked ? 1 : 0;
+            return warnings.front() == CleanableItemWarning::lockedByRunningProcess ? 1 : 0;
         });
     };
     // While it can read the file, the unprivileged scan sees the lock.

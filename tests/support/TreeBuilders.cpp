@@ -159,6 +159,12 @@ void makeReadableByAll(const std::filesystem::path& path) {
     }
 }
 
+void giveToUnprivilegedUser(const std::filesystem::path& path) {
+    if (::lchown(path.c_str(), kNobody, kNoGroup) != 0) {
+        fail("lchown " + path.string());
+    }
+}
+
 std::optional<std::int64_t> runUnprivileged(const std::function<std::int64_t()>& work) {
     if (::geteuid() != 0) {
         return work();
