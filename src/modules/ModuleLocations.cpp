@@ -25,6 +25,7 @@ ModuleLocations macOSLocations(const LocationFacts& facts) {
         .excludedCacheEntries = {},
         .logRoots = {home / "Library/Logs", system / "Library/Logs", system / "private/var/log"},
         .tempRoots = {system / "private/tmp", platform::temporaryFolder(facts.environment)},
+        .tempRecentWindow = std::nullopt,
         .sleepImage = system / "private/var/vm/sleepimage",
         .reportRoots = {home / "Library/Logs/DiagnosticReports",
                         system / "Library/Logs/DiagnosticReports"},
@@ -51,6 +52,9 @@ ModuleLocations linuxLocations(const LocationFacts& facts) {
         .excludedCacheEntries = {},
         .logRoots = {platform::stateFolder(environment), system / "var/log"},
         .tempRoots = {system / "tmp"},
+        // The age after which the system's own temp clean-up (systemd-tmpfiles) may remove an
+        // entry: younger ones are left to the programs that made them.
+        .tempRecentWindow = std::chrono::hours(24),
         .sleepImage = std::nullopt,
         .reportRoots = {system / "var/crash"},
         .deepReportRoots = {system / "var/lib/systemd/coredump"},

@@ -45,11 +45,13 @@ class TempFilesActorTest : public ::testing::Test, protected testing::FileModule
   protected:
     std::shared_ptr<TempFilesActor> makeModule(
         Paths roots, std::shared_ptr<SecureDeletionService> service = {}) {
-        return std::make_shared<TempFilesActor>(std::move(roots), depthProvider(),
-                                                std::move(service), environment(), [this] {
-                                                    ++openFileReads;
-                                                    return platform::OpenFiles(heldOpen);
-                                                });
+        return std::make_shared<TempFilesActor>(
+            std::move(roots), depthProvider(), std::move(service), environment(),
+            [this] {
+                ++openFileReads;
+                return platform::OpenFiles(heldOpen);
+            },
+            recentWindow);
     }
 
     CleanableItems scanned(ScanDepth scanDepth) {
@@ -70,6 +72,7 @@ class TempFilesActorTest : public ::testing::Test, protected testing::FileModule
     /// What running processes hold open, as the module's reader reports it.
     std::vector<std::string> heldOpen;
     int openFileReads = 0;
+    std::optional<std::chrono::seconds> recentWindow;
     TemporaryDirectory folder;
     std::filesystem::path sharedTemp = folder / "private/tmp";
     std::filesystem::path userTemp = folder / "var/folders/T";
@@ -107,6 +110,33 @@ TEST_F(TempFilesActorTest, AFileDescribedAsItIsOnDisk) {
     EXPECT_TRUE(item.isSafeToDeleteByDefault);
     EXPECT_NE(onlyItem().id, item.id);
     EXPECT_EQ(depthQuestions, 2);
+}
+
+TEST_F(TempFilesActorTest, WithARecentWindowYoungerEntriesAreRecentlyModified) {
+    const auto file = sharedTemp / "render.tmp";
+    testing::makeFile(file, 100);
+    constexpr std::int64_t kDay = 86'400;
+    const struct {
+        std::optional<std::chrono::seconds> window;
+        std::int64_t age;
+        bool recent;
+    } cases[] = {
+        {std::chrono::hours(24), 0, true},
+        {std::chrono::hours(24), kDay - 1, true},
+        {std::chrono::hours(24), kDay, false},
+        {std::nullopt, 0, false},
+    };
+    for (const auto& example : cases) {
+        recentWindow = example.window;
+        module = makeModule({sharedTemp});
+        testing::setAge(file, example.age);
+        const auto item = onlyItem();
+        EXPECT_EQ(item.warnings,
+                  example.recent ? Warnings{CleanableItemWarning::recentlyModified} : Warnings{})
+            << example.age;
+        // Preselection leaves out recent items by their warning alone.
+        EXPECT_TRUE(item.isSafeToDeleteByDefault);
+    }
 }
 
 TEST_F(TempFilesActorTest, AFileLockedByAnotherHolderIsMarkedAndNotPreselected) {
