@@ -5,11 +5,9 @@
 #include <regex>
 #include <sstream>
 
-#include "model/CleanableItemWarning.h"
-#include "model/DeletionMode.h"
-#include "system/FullDiskAccessProbe.h"
 #include "text/Catalogue.h"
 #include "text/CatalogueSource.h"
+#include "text/ModelLabels.h"
 #include "text/Text.h"
 #include "text/Translations.h"
 
@@ -111,21 +109,7 @@ TEST(CatalogueTest, WithoutTranslationsEveryKeyYieldsThePlatformsWordingElseItsD
 }
 
 TEST(CatalogueTest, ValuesOfTheModelCarryTheCatalogueDefaults) {
-    std::vector<LocalizableText> labels;
-    for (const auto warning :
-         {CleanableItemWarning::recentlyModified, CleanableItemWarning::irreversible,
-          CleanableItemWarning::requiresElevatedPrivileges, CleanableItemWarning::kernelPanic,
-          CleanableItemWarning::largeFile, CleanableItemWarning::lockedByRunningProcess,
-          CleanableItemWarning::hibernationActive}) {
-        labels.push_back(label(warning));
-    }
-    for (const auto mode : allDeletionModes) {
-        labels.push_back(label(mode));
-    }
-    using FullDiskAccessProbe::Status;
-    for (const auto status : {Status::granted, Status::denied, Status::undetermined}) {
-        labels.push_back(FullDiskAccessProbe::label(status));
-    }
+    const auto labels = testing::modelLabels();
     for (const auto& value : labels) {
         const auto entry = catalogue().find(value.key);
         ASSERT_NE(entry, catalogue().end()) << value.key;

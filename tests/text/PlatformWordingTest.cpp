@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "audit/PrivacyPermission.h"
-#include "model/CleanableItemWarning.h"
-#include "model/DeletionMode.h"
 #include "modules/FakeLinuxSystem.h"
-#include "system/FullDiskAccessProbe.h"
 #include "text/Catalogue.h"
+#include "text/ModelLabels.h"
 #include "text/Text.h"
 #include "text/Translations.h"
 
@@ -29,22 +27,11 @@ std::vector<LocalizableText> ownedTexts() {
     for (const auto id : allCleaningModuleIDs) {
         texts.push_back(displayName(id));
     }
-    for (const auto warning :
-         {CleanableItemWarning::recentlyModified, CleanableItemWarning::irreversible,
-          CleanableItemWarning::requiresElevatedPrivileges, CleanableItemWarning::kernelPanic,
-          CleanableItemWarning::largeFile, CleanableItemWarning::lockedByRunningProcess,
-          CleanableItemWarning::hibernationActive}) {
-        texts.push_back(label(warning));
-    }
-    for (const auto mode : allDeletionModes) {
-        texts.push_back(label(mode));
+    for (auto& modelLabel : testing::modelLabels()) {
+        texts.push_back(std::move(modelLabel));
     }
     for (const auto permission : allPrivacyPermissions) {
         texts.push_back(label(permission));
-    }
-    using FullDiskAccessProbe::Status;
-    for (const auto status : {Status::granted, Status::denied, Status::undetermined}) {
-        texts.push_back(FullDiskAccessProbe::label(status));
     }
     return texts;
 }
