@@ -11,6 +11,8 @@
 #include "support/ThreadPool.h"
 #include "system/AppSettings.h"
 #include "system/FileDefaultsStore.h"
+#include "text/Text.h"
+#include "viewmodels/LeftOutRootsText.h"
 
 namespace {
 
@@ -51,8 +53,9 @@ std::set<CleaningModuleID> selectModules(const CleaningEngine& engine, const App
     for (const auto& module : engine.descriptors()) {
         if (!enabled.contains(module.id)) {
             leftOut[module.id] = "in den Einstellungen ausgeschaltet";
-        } else if (!FullDiskAccessProbe::isModuleAvailable(module, settings.fullDiskAccessStatus(),
-                                                           sandboxed)) {
+        } else if (!FullDiskAccessProbe::isModuleAvailable(
+                       module, settings.fullDiskAccessStatus(), sandboxed,
+                       FullDiskAccessProbe::platformAccessScope())) {
             leftOut[module.id] =
                 sandboxed ? "in der Sandbox nicht verfügbar" : "Festplattenvollzugriff fehlt";
         } else {
@@ -104,6 +107,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     summary.results = outcome->value();
-    std::cout << (options->json ? scanReportJSON(summary) : scanReportText(summary));
+    if (options->json) {
+        std::cout << scanReportJSON(summary);
+        return 0;
+    }
+    std::cout << scanReportText(summary);
+    if (const auto leftOutRoots = platformLeftOutRoots(); !leftOutRoots.empty()) {
+        std::cout << '\n'
+                  << text::text("scanEmpty.systemFolders.title") << ": "
+                  << leftOutRootsExplanation(leftOutRoots, summary.modules) << '\n';
+    }
     return 0;
 }

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
         PrivacyAuditService::create({home / "Applications"}, pool->makeStrand()), main);
     ui::ContentView window(scan, deletion, uninstall, privacyAudit, settings,
                            {.isSandboxed = [] { return false; },
+                            .leftOutRoots = {},
                             .openLocation = [](const std::string&) {},
                             .exportActions = {},
                             .chooseApplication = {}});

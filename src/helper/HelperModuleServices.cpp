@@ -22,6 +22,8 @@ DefaultModuleServices helperModuleServices(const support::ExecutorRef& executor)
         .snapshotDeleter = platform::defaultDeleter,
         .fontCachePostDeleteHook = platform::fontconfigCacheRebuild,
         .openFiles = platform::currentOpenFiles,
+        // As root every system folder is in reach.
+        .isRootOutOfReach = [](const std::filesystem::path&) { return false; },
     };
 }
 

@@ -9,6 +9,7 @@
 #include "modules/SystemLogsActor.h"
 #include "platform/FontDatabaseReset.h"
 #include "platform/Hibernation.h"
+#include "platform/Removability.h"
 #include "platform/RunningApplications.h"
 #include "platform/SnapshotTools.h"
 #include "support/Sleeper.h"
@@ -60,6 +61,7 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
         .snapshotDeleter = platform::defaultDeleter,
         .fontCachePostDeleteHook = std::move(fontHook),
         .openFiles = platform::currentOpenFiles,
+        .isRootOutOfReach = platform::isOutOfReach,
     };
 }
 
@@ -82,6 +84,8 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
         elevated = helperRoute(std::move(*services.helper), std::move(client), depthProvider);
     }
     auto& locations = services.locations;
+    // What this process could not clean is not walked; the start screen names it instead.
+    leaveOutRootsOutOfReach(locations, services.isRootOutOfReach);
     DeletionEnvironment deletionEnvironment;
     deletionEnvironment.moduleAreas = deletionAreas(locations);
     auto service = SecureDeletionService::create(std::move(modeProvider), store,
@@ -97,7 +101,8 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
         std::make_shared<SystemLogsActor>(std::move(locations.logRoots), kLogRecencyInDays,
                                           depthProvider, service, environment()),
         std::make_shared<TempFilesActor>(std::move(locations.tempRoots), depthProvider, service,
-                                         environment(), std::move(services.openFiles)),
+                                         environment(), std::move(services.openFiles),
+                                         locations.tempRecentWindow),
         std::make_shared<SleepImageActor>(std::move(locations.sleepImage),
                                           std::move(services.hibernateMode), service,
                                           environment()),

@@ -10,6 +10,7 @@
 #include "modules/FontCacheActor.h"
 #include "modules/LocalSnapshot.h"
 #include "modules/ModuleLocations.h"
+#include "modules/RootAccess.h"
 #include "modules/SleepImageActor.h"
 #include "modules/SystemCachesActor.h"
 #include "modules/TempFilesActor.h"
@@ -42,6 +43,8 @@ struct DefaultModuleServices {
     OpenFilesReader openFiles;
     /// Without it, items that need administrator rights go to their modules like all others.
     std::optional<ElevatedHelperServices> helper{};
+    /// Which roots of `locations` a scan of this process leaves out.
+    FolderTest isRootOutOfReach;
 };
 
 /// The services of this machine: its locations, the receipts file at its default place, the

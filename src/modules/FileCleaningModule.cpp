@@ -1,8 +1,10 @@
 #include "modules/FileCleaningModule.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "deletion/SecureDeletionService.h"
+#include "platform/Removability.h"
 
 namespace quillo {
 
@@ -45,6 +47,15 @@ void FileCleaningModule::scanAtDepth(
 CleanableItem offeredItem(const FilesystemEntry& entry, CleaningModuleID moduleID,
                           std::string displayName, std::vector<CleanableItemWarning> warnings,
                           bool isSafeToDeleteByDefault) {
+    // Decided here, once for every module, so that no selection of safe items can hold what
+    // this process is bound to fail on.
+    if (platform::removalNeedsMoreRights(entry.url)) {
+        isSafeToDeleteByDefault = false;
+        if (std::ranges::find(warnings, CleanableItemWarning::requiresElevatedPrivileges) ==
+            warnings.end()) {
+            warnings.push_back(CleanableItemWarning::requiresElevatedPrivileges);
+        }
+    }
     return CleanableItem{
         .id = Uuid::random(),
         .url = entry.url,

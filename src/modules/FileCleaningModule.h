@@ -55,7 +55,9 @@ class FileCleaningModule : public CleaningModule {
     ModuleEnvironment environment_;
 };
 
-/// The item a module offers for `entry`: a fresh id, the entry's location, size and time.
+/// The item a module offers for `entry`: a fresh id, the entry's location, size and time. An
+/// entry this process cannot remove also warns that it needs elevated rights and is never safe
+/// by default.
 CleanableItem offeredItem(const FilesystemEntry& entry, CleaningModuleID moduleID,
                           std::string displayName, std::vector<CleanableItemWarning> warnings,
                           bool isSafeToDeleteByDefault);

@@ -34,6 +34,7 @@ ModuleLocations macOSLocations(const LocationFacts& facts) {
         .excludedCacheEntries = {},
         .logRoots = {home / "Library/Logs", system / "Library/Logs", system / "private/var/log"},
         .tempRoots = {system / "private/tmp", platform::temporaryFolder(facts.environment)},
+        .tempRecentWindow = std::nullopt,
         .sleepImage = system / "private/var/vm/sleepimage",
         .reportRoots = {home / "Library/Logs/DiagnosticReports",
                         system / "Library/Logs/DiagnosticReports"},
@@ -56,6 +57,9 @@ ModuleLocations linuxSystemLocations(const std::filesystem::path& system) {
         .excludedCacheEntries = {},
         .logRoots = {system / "var/log"},
         .tempRoots = {system / "tmp", system / "var/tmp"},
+        // The age after which the system's own temp clean-up (systemd-tmpfiles) may remove an
+        // entry: younger ones are left to the programs that made them.
+        .tempRecentWindow = std::chrono::hours(24),
         .sleepImage = std::nullopt,
         .reportRoots = {system / "var/crash"},
         .deepReportRoots = {system / "var/lib/systemd/coredump"},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -20,6 +21,9 @@ struct ModuleLocations {
     std::vector<std::filesystem::path> excludedCacheEntries;
     std::vector<std::filesystem::path> logRoots;
     std::vector<std::filesystem::path> tempRoots;
+    /// How long an entry of the temp roots counts as recently changed: where they are shared
+    /// with every running program and only aged by time, a young entry may still be in use.
+    std::optional<std::chrono::seconds> tempRecentWindow;
     std::optional<std::filesystem::path> sleepImage;
     std::vector<std::filesystem::path> reportRoots;
     std::vector<std::filesystem::path> deepReportRoots;

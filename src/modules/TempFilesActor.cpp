@@ -32,11 +32,13 @@ CleaningModuleDescriptor tempFilesProperties() {
 TempFilesActor::TempFilesActor(std::vector<std::filesystem::path> roots,
                                DepthProvider depthProvider,
                                std::shared_ptr<SecureDeletionService> deletionService,
-                               ModuleEnvironment environment, OpenFilesReader openFiles)
+                               ModuleEnvironment environment, OpenFilesReader openFiles,
+                               std::optional<std::chrono::seconds> recentWindow)
     : FileCleaningModule(tempFilesProperties(), std::move(deletionService), std::move(environment)),
       roots_(std::move(roots)),
       depthProvider_(std::move(depthProvider)),
-      openFiles_(std::move(openFiles)) {}
+      openFiles_(std::move(openFiles)),
+      recentWindow_(recentWindow) {}
 
 void TempFilesActor::scan(support::CancellationToken token,
                           support::Completion<CleanableItems> done) {
@@ -51,6 +53,7 @@ support::EventStream<DeletionEvent> TempFilesActor::deleteItems(CleanableItems i
 support::Result<CleanableItems> TempFilesActor::collect(ScanDepth depth,
                                                         const support::CancellationToken& token) {
     const auto openFiles = openFiles_();
+    const auto now = environment().now();
     CleanableItems items;
     for (const auto& root : roots_) {
         if (token.isCancelled()) {
@@ -74,6 +77,9 @@ support::Result<CleanableItems> TempFilesActor::collect(ScanDepth depth,
             }
             if (entry->sizeInBytes > kLargeTempBytes) {
                 warnings.push_back(CleanableItemWarning::largeFile);
+            }
+            if (recentWindow_ && now - entry->lastModified < *recentWindow_) {
+                warnings.push_back(CleanableItemWarning::recentlyModified);
             }
             items.push_back(offeredItem(*entry, id(), entry->name, std::move(warnings), !inUse));
         }

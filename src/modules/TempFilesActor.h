@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "modules/FileCleaningModule.h"
@@ -15,13 +17,14 @@ using OpenFilesReader = std::function<platform::OpenFiles()>;
 /// Offers the leftovers in the temporary folders: the top-level entries in a standard scan,
 /// every entry at every depth in a deep one. Files another process holds a lock on are marked
 /// as in use and not preselected, and so is anything `openFiles` holds open (for a folder,
-/// anything below it).
+/// anything below it). With `recentWindow`, what changed within it counts as recent.
 class TempFilesActor final : public FileCleaningModule {
   public:
     TempFilesActor(
         std::vector<std::filesystem::path> roots, DepthProvider depthProvider,
         std::shared_ptr<SecureDeletionService> deletionService, ModuleEnvironment environment,
-        OpenFilesReader openFiles = [] { return platform::OpenFiles(); });
+        OpenFilesReader openFiles = [] { return platform::OpenFiles(); },
+        std::optional<std::chrono::seconds> recentWindow = std::nullopt);
 
     [[nodiscard]] const std::vector<std::filesystem::path>& roots() const { return roots_; }
 
@@ -40,6 +43,7 @@ class TempFilesActor final : public FileCleaningModule {
     std::vector<std::filesystem::path> roots_;
     DepthProvider depthProvider_;
     OpenFilesReader openFiles_;
+    std::optional<std::chrono::seconds> recentWindow_;
 };
 
 }  // namespace quillo

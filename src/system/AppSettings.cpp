@@ -106,8 +106,7 @@ nlohmann::json storedForm(const std::set<CleaningModuleID>& ids) {
 
 SettingsEnvironment SettingsEnvironment::standard() {
     return {
-        .checkFullDiskAccess =
-            [] { return FullDiskAccessProbe::check(FullDiskAccessProbe::probePath()); },
+        .checkFullDiskAccess = [] { return FullDiskAccessProbe::currentStatus(); },
         .receiptsFile = ReceiptStore::defaultURL(),
         .reportStoreFailure =
             [](const support::Error& error) { std::cerr << error.description() << '\n'; },

@@ -69,12 +69,20 @@ bool isSandboxed(const SandboxEnvironment& environment) {
            environment.hasVariable("FLATPAK_ID") || environment.fileExists("/.flatpak-info");
 }
 
+Status administratorStatus(const platform::AdministratorFacts& facts) {
+    if (facts.isAdministrator()) {
+        return Status::granted;
+    }
+    return facts.isHelperInstalled() ? Status::denied : Status::undetermined;
+}
+
 bool isModuleAvailable(const CleaningModuleDescriptor& module, Status fullDiskAccess,
-                       bool sandboxed) {
+                       bool sandboxed, AccessScope scope) {
     if (sandboxed) {
         return module.isAvailableInSandbox;
     }
-    return !module.requiresFullDiskAccess || fullDiskAccess == Status::granted;
+    return scope == AccessScope::rootFolders || !module.requiresFullDiskAccess ||
+           fullDiskAccess == Status::granted;
 }
 
 }  // namespace quillo::FullDiskAccessProbe

@@ -7,12 +7,28 @@
 
 #include "model/CleaningModuleDescriptor.h"
 #include "model/LocalizableText.h"
+#include "platform/AdministratorHelper.h"
 
 // Whether the application may read the protected parts of the disk, and whether it runs
 // sandboxed; together they decide which modules are offered.
 namespace quillo::FullDiskAccessProbe {
 
 enum class Status { granted, denied, undetermined };
+
+/// What access decides: whole modules where the system gates protected folders per
+/// application (macOS), single root folders where the process's own rights do (Linux).
+enum class AccessScope { modules, rootFolders };
+
+/// The scope of the platform this build runs on.
+AccessScope platformAccessScope();
+
+/// This machine's status: on Linux whether administrator rights for the system folders are
+/// held (`granted`: root), can be asked for (`denied`: the helper is installed) or not at all
+/// (`undetermined`).
+Status currentStatus();
+
+/// The Linux meaning of the status, from `facts`.
+Status administratorStatus(const platform::AdministratorFacts& facts);
 
 LocalizableText label(Status status);
 
@@ -39,9 +55,10 @@ struct SandboxEnvironment {
 /// sandbox ("FLATPAK_ID" set or "/.flatpak-info" present).
 bool isSandboxed(const SandboxEnvironment& environment = SandboxEnvironment::current());
 
-/// Whether a module can be offered: in the sandbox exactly when it works there; otherwise when
-/// it needs no full disk access or that access is granted.
+/// Whether a module can be offered: in the sandbox exactly when it works there; otherwise, where
+/// access is decided per root folder, always; else when it needs no full disk access or that
+/// access is granted.
 bool isModuleAvailable(const CleaningModuleDescriptor& module, Status fullDiskAccess,
-                       bool sandboxed);
+                       bool sandboxed, AccessScope scope);
 
 }  // namespace quillo::FullDiskAccessProbe

@@ -9,11 +9,11 @@ namespace quillo::text {
 
 namespace {
 
-TextTable parseBuiltInCatalogue() {
-    auto parsed = parseTextTable(catalogueSource());
+TextTable parseBuiltIn(std::string_view source, std::string_view name) {
+    auto parsed = parseTextTable(source);
     if (!parsed) {
         // The data was fixed at build time, so this is a broken build, not a runtime condition.
-        std::cerr << "Built-in text catalogue: " << parsed.error().description() << '\n';
+        std::cerr << name << ": " << parsed.error().description() << '\n';
         std::abort();
     }
     return std::move(parsed).value();
@@ -22,7 +22,12 @@ TextTable parseBuiltInCatalogue() {
 }  // namespace
 
 const TextTable& catalogue() {
-    static const TextTable table = parseBuiltInCatalogue();
+    static const TextTable table = parseBuiltIn(catalogueSource(), "Built-in text catalogue");
+    return table;
+}
+
+const TextTable& platformWording() {
+    static const TextTable table = parseBuiltIn(platformWordingSource(), "Platform wording");
     return table;
 }
 

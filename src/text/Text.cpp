@@ -20,6 +20,13 @@ const std::string& unknownKey(std::string_view key) {
     return *keys.emplace(key).first;
 }
 
+// The platform's wording stands in for the default; a translation still comes first.
+const std::string* platformText(std::string_view key) {
+    const auto& wording = platformWording();
+    const auto entry = wording.find(key);
+    return entry == wording.end() ? nullptr : &entry->second;
+}
+
 }  // namespace
 
 const std::string& text(std::string_view key) {
@@ -32,13 +39,19 @@ const std::string& text(std::string_view key) {
         assert(false && "every text key must be in the catalogue");
         return unknownKey(key);
     }
-    const std::string* translated = translation(key);
-    return translated != nullptr ? *translated : entry->second;
+    if (const std::string* translated = translation(key)) {
+        return *translated;
+    }
+    const std::string* worded = platformText(key);
+    return worded != nullptr ? *worded : entry->second;
 }
 
 std::string text(const LocalizableText& value) {
-    const std::string* translated = translation(value.key);
-    return translated != nullptr ? *translated : value.defaultValue;
+    if (const std::string* translated = translation(value.key)) {
+        return *translated;
+    }
+    const std::string* worded = platformText(value.key);
+    return worded != nullptr ? *worded : value.defaultValue;
 }
 
 std::string format(std::string_view key, const std::vector<FormatArgument>& arguments) {

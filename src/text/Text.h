@@ -9,13 +9,14 @@
 
 namespace quillo::text {
 
-/// The text for a catalogue key: its translation for the current locale, else its German
-/// default. Asking for a key the catalogue lacks is a programming error: it asserts in debug
-/// builds and yields the key itself otherwise.
+/// The text for a catalogue key: its translation for the current locale, else the built
+/// platform's wording where it has its own, else its German default. Asking for a key the
+/// catalogue lacks is a programming error: it asserts in debug builds and yields the key itself
+/// otherwise.
 const std::string& text(std::string_view key);
 
 /// The text for a value that carries its own default, such as a module's display name: the
-/// translation of its key if there is one, else that default.
+/// translation of its key if there is one, else the platform's wording, else that default.
 std::string text(const LocalizableText& value);
 
 /// The text of a format key with its placeholders filled in (see formatPattern).

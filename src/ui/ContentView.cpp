@@ -40,6 +40,16 @@ namespace {
 enum ContentPage { emptyStatePage, listPage, noticePage };
 enum DetailPage { inspectorPage, noSelectionPage };
 
+// A module the last scan did not cover has not found nothing: it did not look.
+std::string_view moduleNoticeKey(const ScanViewModel& scan, CleaningModuleID module,
+                                 bool scanning) {
+    if (scanning) {
+        return "content.placeholder.scanrunning";
+    }
+    return scan.resultsByModule().contains(module) ? "content.placeholder.moduleempty"
+                                                   : "content.placeholder.notscanned";
+}
+
 template <class Phase, class Variant>
 const Phase* phaseAs(const Variant& phase) {
     return std::get_if<Phase>(&phase);
@@ -322,8 +332,8 @@ QWidget* ContentView::buildContent() {
     content_ = new QStackedWidget;
     content_->setMinimumWidth(380);
     emptyState_ = new ScanEmptyState(
-        scan_, settings_, services_.isSandboxed, [this] { scan_.startScan(); },
-        services_.openLocation);
+        scan_, settings_, services_.isSandboxed, services_.leftOutRoots,
+        [this] { scan_.startScan(); }, services_.openLocation);
     content_->insertWidget(emptyStatePage, emptyState_);
 
     items_ = new ItemListModel(scan_, this);
@@ -425,8 +435,13 @@ void ContentView::refreshSidebar() {
     const auto& bytes = scan_.bytesPerModule();
     for (std::size_t index = 0; index < enabled.size(); ++index) {
         const auto found = bytes.find(enabled[index].id);
+        std::optional<ModuleSidebarRow::Unavailability> unavailability;
+        if (!scan_.isAvailable(enabled[index])) {
+            unavailability = services_.isSandboxed() ? ModuleSidebarRow::Unavailability::sandbox
+                                                     : ModuleSidebarRow::Unavailability::access;
+        }
         sidebarRows_[index].second->show(found == bytes.end() ? 0 : found->second, scanning,
-                                         !scan_.isAvailable(enabled[index]));
+                                         unavailability);
     }
     const QSignalBlocker blocker(sidebar_);
     int current = -1;
@@ -451,8 +466,7 @@ void ContentView::refreshContent() {
     QWidget* notice =
         selectedModuleID_
             ? new Notice("tray", catalogueText("content.placeholder.noresults.title"),
-                         catalogueText(scanning ? "content.placeholder.scanrunning"
-                                                : "content.placeholder.moduleempty"))
+                         catalogueText(moduleNoticeKey(scan_, *selectedModuleID_, scanning)))
             : new Notice("sidebar.left", catalogueText("content.placeholder.pickmodule.title"),
                          catalogueText("content.placeholder.pickmodule.body"));
     replacePage(content_, noticePage, notice);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "modules/RootAccess.h"
 #include "system/AppSettings.h"
 #include "ui/Bindings.h"
 #include "ui/PlatformActions.h"
@@ -30,6 +31,8 @@ class ModuleSidebarRow;
 /// What the main window needs besides its view models.
 struct ContentViewServices {
     std::function<bool()> isSandboxed;
+    /// The root folders a scan of this process does not walk, for the start screen.
+    std::vector<LeftOutRoot> leftOutRoots;
     OpenLocation openLocation;
     ReceiptExportActions exportActions;
     /// The application bundle the user picks for uninstalling, or nothing when cancelled.

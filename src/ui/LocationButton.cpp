@@ -6,8 +6,9 @@ QPushButton* makeLocationButton(const QString& title, const std::optional<std::s
                                 OpenLocation open) {
     auto* button = new QPushButton(title);
     button->setAutoDefault(false);
+    // A disabled button would only raise the question where it would lead.
     if (!url || url->empty() || !open) {
-        button->setEnabled(false);
+        button->setVisible(false);
         return button;
     }
     QObject::connect(button, &QPushButton::clicked, button,

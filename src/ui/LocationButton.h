@@ -8,8 +8,7 @@
 
 namespace quillo::ui {
 
-/// A button that opens `url` with `open`. Where the platform has no such location the button
-/// stays visible but disabled, so the view keeps its shape and the user sees there is nothing.
+/// A button that opens `url` with `open`; hidden where the platform has no such location.
 QPushButton* makeLocationButton(const QString& title, const std::optional<std::string>& url,
                                 OpenLocation open);
 

@@ -33,15 +33,20 @@ ModuleSidebarRow::ModuleSidebarRow(const CleaningModuleDescriptor& descriptor, Q
     ring_->setFixedSize(14, 14);
     layout->addWidget(ring_);
     lock_ = makeSymbolLabel("lock.shield", 14);
-    lock_->setToolTip(catalogueText(
-        "Im App-Sandbox-Build nicht zugänglich. Verwende die Direct-Distribution-Variante."));
     layout->addWidget(lock_);
     setAccessibleName(name_->text());
 }
 
-void ModuleSidebarRow::show(std::int64_t bytes, bool isScanning, bool isUnavailable) {
-    if (isUnavailable) {
+void ModuleSidebarRow::show(std::int64_t bytes, bool isScanning,
+                            std::optional<Unavailability> unavailability) {
+    const bool isUnavailable = unavailability.has_value();
+    if (unavailability == Unavailability::sandbox) {
         status_->setText(catalogueText("Nicht verfügbar (Sandbox)"));
+        lock_->setToolTip(catalogueText(
+            "Im App-Sandbox-Build nicht zugänglich. Verwende die Direct-Distribution-Variante."));
+    } else if (unavailability == Unavailability::access) {
+        status_->setText(catalogueText("scanEmpty.module.unavailable.fda"));
+        lock_->setToolTip(status_->text());
     } else if (bytes < 1) {
         status_->setText(catalogueText(isScanning ? "Scannen…" : "Bereit"));
     } else {

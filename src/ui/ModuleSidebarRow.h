@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 #include "model/CleaningModuleDescriptor.h"
 
@@ -21,7 +22,10 @@ class ModuleSidebarRow final : public QWidget {
     explicit ModuleSidebarRow(const CleaningModuleDescriptor& descriptor,
                               QWidget* parent = nullptr);
 
-    void show(std::int64_t bytes, bool isScanning, bool isUnavailable);
+    /// Why a module is dimmed: the sandbox, or access the module needs and lacks.
+    enum class Unavailability { sandbox, access };
+
+    void show(std::int64_t bytes, bool isScanning, std::optional<Unavailability> unavailability);
     [[nodiscard]] QString statusText() const;
 
   private:

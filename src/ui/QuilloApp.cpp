@@ -98,6 +98,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                                                    pool->makeStrand());
             },
         .isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
+        .leftOutRoots = platformLeftOutRoots,
         .openLocation = desktopOpenLocation(),
         .exportActions = ReceiptExportActions::desktop(),
         .chooseApplication = ContentViewServices::desktopApplicationChooser(),
@@ -126,6 +127,7 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
         *scanViewModel_, *deleteViewModel_, *uninstallViewModel_, *privacyAuditViewModel_,
         *settings_,
         ContentViewServices{.isSandboxed = environment_.isSandboxed,
+                            .leftOutRoots = environment_.leftOutRoots(),
                             .openLocation = environment_.openLocation,
                             .exportActions = environment_.exportActions,
                             .chooseApplication = environment_.chooseApplication});

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "modules/CleaningEngine.h"
+#include "modules/RootAccess.h"
 #include "support/ThreadPool.h"
 #include "system/AppSettings.h"
 #include "system/NotificationService.h"
@@ -36,6 +37,8 @@ struct QuilloAppEnvironment {
         const std::shared_ptr<support::ThreadPool>& pool)>
         makePrivacyAuditService;
     std::function<bool()> isSandboxed;
+    /// Asked once, when the window is made.
+    std::function<std::vector<LeftOutRoot>()> leftOutRoots;
     OpenLocation openLocation;
     ReceiptExportActions exportActions;
     std::function<std::optional<std::filesystem::path>(QWidget*)> chooseApplication;

@@ -7,51 +7,25 @@
 #include <QVBoxLayout>
 
 #include "helper/InstalledHelper.h"
+#include "ui/Banner.h"
 #include "ui/LocationButton.h"
 #include "ui/QtText.h"
 #include "ui/Style.h"
 #include "ui/Symbols.h"
 #include "ui/SystemFoldersSwitch.h"
+#include "ui/SystemFoldersNotice.h"
 
 namespace quillo::ui {
 
-namespace {
-
-QWidget* makeBox(const QColor& background, double opacity, QLayout* content) {
-    auto* box = new QFrame;
-    box->setObjectName(QStringLiteral("box"));
-    box->setStyleSheet(QStringLiteral("QFrame#box { background: %1; border-radius: 8px; }")
-                           .arg(cssColor(background, opacity)));
-    content->setContentsMargins(14, 14, 14, 14);
-    box->setLayout(content);
-    return box;
-}
-
-QWidget* makeBanner(std::string_view symbol, std::string_view title, std::string_view body,
-                    QLayout* buttons = nullptr) {
-    auto* layout = new QHBoxLayout;
-    layout->setAlignment(Qt::AlignTop);
-    layout->addWidget(makeSymbolLabel(symbol, 28), 0, Qt::AlignTop);
-    auto* texts = new QVBoxLayout;
-    texts->addWidget(makeLabel(catalogueText(title), TextStyle::headline, true));
-    texts->addWidget(
-        makeLabel(catalogueText(body), TextStyle::callout, false, colors::secondary()));
-    if (buttons != nullptr) {
-        texts->addLayout(buttons);
-    }
-    layout->addLayout(texts, 1);
-    return makeBox(colors::orange(), 0.08, layout);
-}
-
-}  // namespace
-
 ScanEmptyState::ScanEmptyState(ScanViewModel& scan, AppSettings& settings,
-                               std::function<bool()> isSandboxed, std::function<void()> onScan,
+                               std::function<bool()> isSandboxed,
+                               std::vector<LeftOutRoot> leftOutRoots, std::function<void()> onScan,
                                OpenLocation openLocation, QWidget* parent)
     : QWidget(parent),
       scan_(scan),
       settings_(settings),
       isSandboxed_(std::move(isSandboxed)),
+      leftOutRoots_(std::move(leftOutRoots)),
       onScan_(std::move(onScan)),
       openLocation_(std::move(openLocation)) {
     auto* outer = new QVBoxLayout(this);
@@ -121,10 +95,15 @@ QWidget* ScanEmptyState::makeHero() {
 QWidget* ScanEmptyState::makeBanner() {
     if (isSandboxed_()) {
         return scan_.hasAvailableModule()
-                   ? ui::makeBanner("info.circle.fill", "scanEmpty.sandbox.info.title",
-                                    "scanEmpty.sandbox.info.body")
-                   : ui::makeBanner("lock.shield.fill", "scanEmpty.sandbox.blocked.title",
-                                    "scanEmpty.sandbox.blocked.body");
+                   ? ui::makeBanner("info.circle.fill",
+                                    catalogueText("scanEmpty.sandbox.info.title"),
+                                    catalogueText("scanEmpty.sandbox.info.body"))
+                   : ui::makeBanner("lock.shield.fill",
+                                    catalogueText("scanEmpty.sandbox.blocked.title"),
+                                    catalogueText("scanEmpty.sandbox.blocked.body"));
+    }
+    if (scan_.accessScope() == FullDiskAccessProbe::AccessScope::rootFolders) {
+        return makeSystemFoldersNotice(leftOutRoots_, scan_.descriptors());
     }
     if (settings_.fullDiskAccessStatus() == FullDiskAccessProbe::Status::granted) {
         return nullptr;
@@ -139,8 +118,8 @@ QWidget* ScanEmptyState::makeBanner() {
     buttons->addWidget(allow);
     buttons->addWidget(recheck);
     buttons->addStretch();
-    auto* banner =
-        ui::makeBanner("lock.shield.fill", "scanEmpty.fda.title", "scanEmpty.fda.body", buttons);
+    auto* banner = ui::makeBanner("lock.shield.fill", catalogueText("scanEmpty.fda.title"),
+                                  catalogueText("scanEmpty.fda.body"), buttons);
     banner->setObjectName(QStringLiteral("fullDiskAccessBanner"));
     return banner;
 }

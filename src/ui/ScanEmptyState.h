@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "modules/RootAccess.h"
 #include "system/AppSettings.h"
 #include "ui/Bindings.h"
 #include "ui/PlatformActions.h"
@@ -12,15 +13,16 @@ class QVBoxLayout;
 
 namespace quillo::ui {
 
-/// The start screen: the hero with the scan button, at most one banner about the sandbox or
-/// full disk access, and the modules a scan covers.
+/// The start screen: the hero with the scan button, at most one banner about the sandbox, full
+/// disk access or the system folders left out, and the modules a scan covers.
 class ScanEmptyState final : public QWidget {
     Q_OBJECT
 
   public:
+    /// `leftOutRoots` are the root folders a scan of this process does not walk.
     ScanEmptyState(ScanViewModel& scan, AppSettings& settings, std::function<bool()> isSandboxed,
-                   std::function<void()> onScan, OpenLocation openLocation,
-                   QWidget* parent = nullptr);
+                   std::vector<LeftOutRoot> leftOutRoots, std::function<void()> onScan,
+                   OpenLocation openLocation, QWidget* parent = nullptr);
 
   private:
     void rebuild();
@@ -31,6 +33,7 @@ class ScanEmptyState final : public QWidget {
     ScanViewModel& scan_;
     AppSettings& settings_;
     std::function<bool()> isSandboxed_;
+    std::vector<LeftOutRoot> leftOutRoots_;
     std::function<void()> onScan_;
     OpenLocation openLocation_;
     QWidget* content_ = nullptr;

@@ -44,11 +44,13 @@ struct SubtitleText {
 ScanViewModel::ScanViewModel(std::shared_ptr<const CleaningEngine> engine,
                              const AppSettings& settings,
                              std::shared_ptr<support::MainExecutor> mainExecutor,
-                             std::function<bool()> isSandboxed)
+                             std::function<bool()> isSandboxed,
+                             FullDiskAccessProbe::AccessScope accessScope)
     : engine_(std::move(engine)),
       settings_(settings),
       mainExecutor_(std::move(mainExecutor)),
       isSandboxed_(std::move(isSandboxed)),
+      accessScope_(accessScope),
       descriptors_(engine_->descriptors()),
       phase_(notifier_, "phase", Idle{}),
       searchQuery_(notifier_, "searchQuery"),
@@ -81,7 +83,7 @@ std::vector<CleaningModuleDescriptor> ScanViewModel::enabledDescriptors() const 
 
 bool ScanViewModel::isAvailable(const CleaningModuleDescriptor& descriptor) const {
     return FullDiskAccessProbe::isModuleAvailable(descriptor, settings_.fullDiskAccessStatus(),
-                                                  isSandboxed_());
+                                                  isSandboxed_(), accessScope_);
 }
 
 bool ScanViewModel::hasAvailableModule() const {

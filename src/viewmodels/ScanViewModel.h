@@ -45,11 +45,12 @@ class ScanViewModel final {
 
     /// `settings` must outlive the view model. Scan outcomes are taken on `mainExecutor`, the
     /// executor of the thread this object lives on. `isSandboxed` is asked afresh whenever
-    /// availability is decided.
+    /// availability is decided; `accessScope` says whether access can withhold a whole module.
     ScanViewModel(
         std::shared_ptr<const CleaningEngine> engine, const AppSettings& settings,
         std::shared_ptr<support::MainExecutor> mainExecutor,
-        std::function<bool()> isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); });
+        std::function<bool()> isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
+        FullDiskAccessProbe::AccessScope accessScope = FullDiskAccessProbe::platformAccessScope());
     ScanViewModel(const ScanViewModel&) = delete;
     ScanViewModel& operator=(const ScanViewModel&) = delete;
     /// Cancels a running scan; its outcome is then dropped, also when already queued.
@@ -75,6 +76,7 @@ class ScanViewModel final {
         return descriptors_;
     }
 
+    [[nodiscard]] FullDiskAccessProbe::AccessScope accessScope() const { return accessScope_; }
     /// The descriptors whose modules the settings do not disable.
     [[nodiscard]] std::vector<CleaningModuleDescriptor> enabledDescriptors() const;
     /// Whether the module can run under the current sandbox and full-disk-access situation.
@@ -121,6 +123,7 @@ class ScanViewModel final {
     const AppSettings& settings_;
     std::shared_ptr<support::MainExecutor> mainExecutor_;
     std::function<bool()> isSandboxed_;
+    FullDiskAccessProbe::AccessScope accessScope_;
     std::vector<CleaningModuleDescriptor> descriptors_;
 
     support::ChangeNotifier notifier_;

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -89,6 +93,105 @@ TEST_F(DefaultModuleSetTest, TheDeepScanSettingReachesTheNextScanButNotOneUnderW
     runBoth();
     ASSERT_TRUE(outcome && outcome->ok());
     EXPECT_EQ(logNames(), (std::set<std::string>{"old.log", "recent.log"}));
+}
+
+bool offers(const ScanResults& results, CleaningModuleID module, const fs::path& url,
+            bool preselected, const std::vector<CleanableItemWarning>& warnings) {
+    return std::ranges::any_of(results.at(module), [&](const CleanableItem& item) {
+        return item.url == url && item.isSafeToDeleteByDefault == preselected &&
+               item.warnings == warnings;
+    });
+}
+
+// An ordinary user's scan over a home of his own and a system of root's: every module with
+// data of his offers it, the system folders he cannot change are not walked, and another
+// user's entry in the shared temp folder is offered but never preselected.
+TEST(DefaultModuleSetUnprivilegedTest, OffersTheUsersOwnDataAndMarksWhatHeCannotRemove) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "the fake system needs entries of two owners, which only root can make";
+    }
+    testing::TemporaryDirectory base;
+    testing::makeReadableByAll(base.path());
+    const auto home = base / "home/anna";
+    const auto system = base / "system";
+    for (const auto& file :
+         {home / ".cache/editor/blob", home / ".local/state/editor/old.log",
+          home / ".var/app/org.gone.Tool/data", home / ".cache/fontconfig/abc-le64.cache-8",
+          system / "var/cache/apt/pkgcache.bin", system / "var/log/syslog.1", system / "tmp/theirs",
+          system / "tmp/mine"}) {
+        testing::makeFile(file, 3000);
+    }
+    ASSERT_EQ(::chmod((system / "tmp").c_str(), 01777), 0);
+    testing::giveToUnprivilegedUser(system / "tmp/mine");
+    const auto monthAgo = std::chrono::duration_cast<std::chrono::seconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count() -
+                          30 * kDay;
+    for (const auto& entry : fs::recursive_directory_iterator(base.path())) {
+        testing::setModificationTime(entry.path(), monthAgo, 0);
+        if (entry.path().string().starts_with((base / "home").string())) {
+            testing::giveToUnprivilegedUser(entry.path());
+        }
+    }
+    testing::giveToUnprivilegedUser(base / "home");
+
+    using Results = ScanResults;
+    const struct {
+        const char* what;
+        std::function<bool(const Results&)> holds;
+    } expectations[] = {
+        {"own cache",
+         [&](const Results& results) {
+             return offers(results, CleaningModuleID::systemCaches, home / ".cache/editor", true,
+                           {});
+         }},
+        {"own log",
+         [&](const Results& results) {
+             return offers(results, CleaningModuleID::systemLogs,
+                           home / ".local/state/editor/old.log", true, {});
+         }},
+        {"own residual",
+         [&](const Results& results) {
+             return offers(results, CleaningModuleID::applicationResidual,
+                           home / ".var/app/org.gone.Tool", true, {});
+         }},
+        {"own font caches",
+         [&](const Results& results) {
+             return offers(results, CleaningModuleID::fontCache, home / ".cache/fontconfig", true,
+                           {});
+         }},
+        {"own temp file",
+         [&](const Results& results) {
+             return offers(results, CleaningModuleID::tempFiles, system / "tmp/mine", true, {});
+         }},
+        {"another user's temp file, marked",
+         [&](const Results& results) {
+             return offers(results, CleaningModuleID::tempFiles, system / "tmp/theirs", false,
+                           {CleanableItemWarning::requiresElevatedPrivileges});
+         }},
+        {"nothing of the system's caches and logs",
+         [&](const Results& results) {
+             return results.at(CleaningModuleID::systemCaches).size() == 1 &&
+                    results.at(CleaningModuleID::systemLogs).size() == 1;
+         }},
+    };
+    const auto held = testing::runUnprivileged([&] {
+        testing::FakeLinuxSystem fake(ReceiptStore::InMemory{}, base.path());
+        std::optional<support::Result<ScanResults>> outcome;
+        fake.engine->scan(std::nullopt, {},
+                          [&](support::Result<ScanResults> results) { outcome = results; });
+        fake.runBoth();
+        std::int64_t bits = 0;
+        for (std::size_t index = 0; outcome && outcome->ok() && index < std::size(expectations);
+             ++index) {
+            bits |= static_cast<std::int64_t>(expectations[index].holds(outcome->value())) << index;
+        }
+        return bits;
+    });
+    ASSERT_TRUE(held.has_value());
+    for (std::size_t index = 0; index < std::size(expectations); ++index) {
+        EXPECT_TRUE((*held >> index) & 1) << expectations[index].what;
+    }
 }
 
 }  // namespace

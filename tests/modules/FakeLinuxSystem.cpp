@@ -5,10 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Removability.h"
+
 namespace quillo::testing {
 
-FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts)
-    : settings(std::make_unique<InMemoryDefaultsStore>(),
+FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts,
+                                 const std::optional<std::filesystem::path>& base)
+    : system(base.value_or(folder.path()) / "system"),
+      home(base.value_or(folder.path()) / "home/anna"),
+      settings(std::make_unique<InMemoryDefaultsStore>(),
                SettingsEnvironment{
                    .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
                    .receiptsFile = folder / "receipts.json",
@@ -66,6 +71,7 @@ DefaultModuleServices fakeModuleServices(const support::ExecutorRef& work,
         .fontCachePostDeleteHook =
             [](support::Completion<support::Unit> done) { done(support::Unit{}); },
         .openFiles = [] { return platform::OpenFiles(); },
+        .isRootOutOfReach = platform::isOutOfReach,
     };
 }
 

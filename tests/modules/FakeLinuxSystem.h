@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "modules/DefaultModuleSet.h"
@@ -15,7 +16,9 @@ namespace quillo::testing {
 
 class FakeLinuxSystem {
   public:
-    explicit FakeLinuxSystem(ReceiptStore::Persistence receipts = ReceiptStore::InMemory{});
+    /// The fake system and home lie in `base` when given (a tree made before), else in `folder`.
+    explicit FakeLinuxSystem(ReceiptStore::Persistence receipts = ReceiptStore::InMemory{},
+                             const std::optional<std::filesystem::path>& base = std::nullopt);
     FakeLinuxSystem(const FakeLinuxSystem&) = delete;
     FakeLinuxSystem& operator=(const FakeLinuxSystem&) = delete;
 
@@ -23,8 +26,8 @@ class FakeLinuxSystem {
     void runBoth();
 
     TemporaryDirectory folder;
-    std::filesystem::path system = folder / "system";
-    std::filesystem::path home = folder / "home/anna";
+    std::filesystem::path system;
+    std::filesystem::path home;
     std::shared_ptr<support::ManualExecutor> main = std::make_shared<support::ManualExecutor>();
     std::shared_ptr<support::ManualExecutor> work = std::make_shared<support::ManualExecutor>();
     AppSettings settings;

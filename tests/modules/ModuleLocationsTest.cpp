@@ -28,6 +28,7 @@ TEST(ModuleLocationsTest, LinuxUsesTheXdgFoldersAndTheSystemsVarFolders) {
     EXPECT_EQ(locations.cacheRoots, (Paths{"/home/anna/.cache", "/fake/var/cache"}));
     EXPECT_EQ(locations.logRoots, (Paths{"/home/anna/.local/state", "/fake/var/log"}));
     EXPECT_EQ(locations.tempRoots, (Paths{"/fake/tmp", "/fake/var/tmp"}));
+    EXPECT_EQ(locations.tempRecentWindow, std::chrono::hours(24));
     EXPECT_EQ(locations.sleepImage, std::nullopt);
     EXPECT_EQ(locations.reportRoots, (Paths{"/fake/var/crash"}));
     EXPECT_EQ(locations.deepReportRoots, (Paths{"/fake/var/lib/systemd/coredump"}));
@@ -78,6 +79,7 @@ TEST(ModuleLocationsTest, MacOSUsesTheLibraryFolders) {
     EXPECT_EQ(locations.logRoots,
               (Paths{"/home/anna/Library/Logs", "/fake/Library/Logs", "/fake/private/var/log"}));
     EXPECT_EQ(locations.tempRoots, (Paths{"/fake/private/tmp", "/var/folders/xy/T"}));
+    EXPECT_EQ(locations.tempRecentWindow, std::nullopt);
     EXPECT_EQ(locations.sleepImage, "/fake/private/var/vm/sleepimage");
     EXPECT_EQ(locations.reportRoots, (Paths{"/home/anna/Library/Logs/DiagnosticReports",
                                             "/fake/Library/Logs/DiagnosticReports"}));

@@ -45,11 +45,13 @@ class TempFilesActorTest : public ::testing::Test, protected testing::FileModule
   protected:
     std::shared_ptr<TempFilesActor> makeModule(
         Paths roots, std::shared_ptr<SecureDeletionService> service = {}) {
-        return std::make_shared<TempFilesActor>(std::move(roots), depthProvider(),
-                                                std::move(service), environment(), [this] {
-                                                    ++openFileReads;
-                                                    return platform::OpenFiles(heldOpen);
-                                                });
+        return std::make_shared<TempFilesActor>(
+            std::move(roots), depthProvider(), std::move(service), environment(),
+            [this] {
+                ++openFileReads;
+                return platform::OpenFiles(heldOpen);
+            },
+            recentWindow);
     }
 
     CleanableItems scanned(ScanDepth scanDepth) {
@@ -70,6 +72,7 @@ class TempFilesActorTest : public ::testing::Test, protected testing::FileModule
     /// What running processes hold open, as the module's reader reports it.
     std::vector<std::string> heldOpen;
     int openFileReads = 0;
+    std::optional<std::chrono::seconds> recentWindow;
     TemporaryDirectory folder;
     std::filesystem::path sharedTemp = folder / "private/tmp";
     std::filesystem::path userTemp = folder / "var/folders/T";
@@ -109,6 +112,33 @@ TEST_F(TempFilesActorTest, AFileDescribedAsItIsOnDisk) {
     EXPECT_EQ(depthQuestions, 2);
 }
 
+TEST_F(TempFilesActorTest, WithARecentWindowYoungerEntriesAreRecentlyModified) {
+    const auto file = sharedTemp / "render.tmp";
+    testing::makeFile(file, 100);
+    constexpr std::int64_t kDay = 86'400;
+    const struct {
+        std::optional<std::chrono::seconds> window;
+        std::int64_t age;
+        bool recent;
+    } cases[] = {
+        {std::chrono::hours(24), 0, true},
+        {std::chrono::hours(24), kDay - 1, true},
+        {std::chrono::hours(24), kDay, false},
+        {std::nullopt, 0, false},
+    };
+    for (const auto& example : cases) {
+        recentWindow = example.window;
+        module = makeModule({sharedTemp});
+        testing::setAge(file, example.age);
+        const auto item = onlyItem();
+        EXPECT_EQ(item.warnings,
+                  example.recent ? Warnings{CleanableItemWarning::recentlyModified} : Warnings{})
+            << example.age;
+        // Preselection leaves out recent items by their warning alone.
+        EXPECT_TRUE(item.isSafeToDeleteByDefault);
+    }
+}
+
 TEST_F(TempFilesActorTest, AFileLockedByAnotherHolderIsMarkedAndNotPreselected) {
     const auto file = sharedTemp / "session.lock";
     testing::makeFile(file, 100);
@@ -138,12 +168,13 @@ TEST_F(TempFilesActorTest, AFileThatCannotBeOpenedCountsAsNotInUse) {
             if (items.size() != 1) {
                 return -1;
             }
-            const bool marked =
-                items[0].warnings == Warnings{CleanableItemWarning::lockedByRunningProcess};
-            if (marked == items[0].isSafeToDeleteByDefault) {
+            // Root's file in root's folder: never the user's to remove, whatever the lock says.
+            const auto& warnings = items[0].warnings;
+            if (items[0].isSafeToDeleteByDefault || warnings.empty() ||
+                warnings.back() != CleanableItemWarning::requiresElevatedPrivileges) {
                 return -1;
             }
-            return marked ? 1 : 0;
+            return warnings.front() == CleanableItemWarning::lockedByRunningProcess ? 1 : 0;
         });
     };
     // While it can read the file, the unprivileged scan sees the lock.

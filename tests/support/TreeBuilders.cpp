@@ -161,6 +161,12 @@ void makeReadableByAll(const std::filesystem::path& path) {
     }
 }
 
+void giveToUnprivilegedUser(const std::filesystem::path& path) {
+    if (::lchown(path.c_str(), kNobody, kNoGroup) != 0) {
+        fail("lchown " + path.string());
+    }
+}
+
 namespace {
 
 // Runs `work` in a forked child after `prepare` succeeded there, and hands back its result.

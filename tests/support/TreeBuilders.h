@@ -45,6 +45,9 @@ void makeInaccessible(const std::filesystem::path& path);
 /// Lets everyone read and enter `path`, so that an unprivileged child can walk below it.
 void makeReadableByAll(const std::filesystem::path& path);
 
+/// Makes `path` (not what lies below it) the property of the user `runUnprivileged` runs as.
+void giveToUnprivilegedUser(const std::filesystem::path& path);
+
 /// Runs `work` without root's privileges (in a child process that drops to nobody when this
 /// process is root) and returns its result; nothing if the child could not run or failed.
 std::optional<std::int64_t> runUnprivileged(const std::function<std::int64_t()>& work);

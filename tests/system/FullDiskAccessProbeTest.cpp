@@ -83,12 +83,69 @@ TEST(FullDiskAccessProbeTest, SandboxVariableCountsEvenWhenEmpty) {
 }
 
 TEST(FullDiskAccessProbeTest, ModuleAvailabilityRules) {
-    EXPECT_TRUE(probe::isModuleAvailable(module(false, false), Status::denied, false));
-    EXPECT_FALSE(probe::isModuleAvailable(module(true, false), Status::undetermined, false));
-    EXPECT_FALSE(probe::isModuleAvailable(module(true, false), Status::denied, false));
-    EXPECT_TRUE(probe::isModuleAvailable(module(true, false), Status::granted, false));
-    EXPECT_TRUE(probe::isModuleAvailable(module(true, true), Status::denied, true));
-    EXPECT_FALSE(probe::isModuleAvailable(module(false, false), Status::granted, true));
+    using Scope = probe::AccessScope;
+    const struct {
+        bool requiresAccess, availableInSandbox;
+        Status status;
+        bool sandboxed;
+        Scope scope;
+        bool available;
+    } cases[] = {
+        {false, false, Status::denied, false, Scope::modules, true},
+        {true, false, Status::undetermined, false, Scope::modules, false},
+        {true, false, Status::denied, false, Scope::modules, false},
+        {true, false, Status::granted, false, Scope::modules, true},
+        {true, true, Status::denied, true, Scope::modules, true},
+        {false, false, Status::granted, true, Scope::modules, false},
+        // Per root folder, access never withholds a module; the sandbox still does.
+        {true, false, Status::undetermined, false, Scope::rootFolders, true},
+        {true, false, Status::denied, false, Scope::rootFolders, true},
+        {true, false, Status::granted, true, Scope::rootFolders, false},
+    };
+    for (const auto& example : cases) {
+        EXPECT_EQ(
+            probe::isModuleAvailable(module(example.requiresAccess, example.availableInSandbox),
+                                     example.status, example.sandboxed, example.scope),
+            example.available)
+            << static_cast<int>(example.status) << " sandboxed " << example.sandboxed;
+    }
+}
+
+TEST(FullDiskAccessProbeTest, AdministratorRightsGrantedToRootObtainableThroughAnInstalledHelper) {
+    const struct {
+        bool root, helper;
+        Status status;
+    } cases[] = {
+        {true, false, Status::granted},
+        {true, true, Status::granted},
+        {false, true, Status::denied},
+        {false, false, Status::undetermined},
+    };
+    for (const auto& example : cases) {
+        const platform::AdministratorFacts facts{
+            .isAdministrator = [&] { return example.root; },
+            .isHelperInstalled = [&] { return example.helper; },
+        };
+        EXPECT_EQ(probe::administratorStatus(facts), example.status)
+            << example.root << example.helper;
+    }
+}
+
+TEST(FullDiskAccessProbeTest, TheHelperCountsAsInstalledOnlyWithItsPolicy) {
+    testing::TemporaryDirectory folder;
+    const platform::AdministratorHelper helper{.program = folder.path() / "quillo-helper",
+                                               .policy = folder.path() / "action.policy"};
+    const auto installed = [&] {
+        return platform::AdministratorFacts::current(helper).isHelperInstalled();
+    };
+    EXPECT_FALSE(installed());
+    std::ofstream(helper.program) << "#!/bin/sh\n";
+    EXPECT_FALSE(installed()) << "no policy, so pkexec could not start it";
+    std::filesystem::create_directory(helper.policy);
+    EXPECT_FALSE(installed()) << "a folder is no policy";
+    std::filesystem::remove(helper.policy);
+    std::ofstream(helper.policy) << "<policyconfig/>";
+    EXPECT_TRUE(installed());
 }
 
 TEST(FullDiskAccessProbeTest, StatusLabels) {

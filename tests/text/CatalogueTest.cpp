@@ -5,11 +5,9 @@
 #include <regex>
 #include <sstream>
 
-#include "model/CleanableItemWarning.h"
-#include "model/DeletionMode.h"
-#include "system/FullDiskAccessProbe.h"
 #include "text/Catalogue.h"
 #include "text/CatalogueSource.h"
+#include "text/ModelLabels.h"
 #include "text/Text.h"
 #include "text/Translations.h"
 
@@ -32,9 +30,9 @@ std::string group(const std::string& key) {
 
 TEST(CatalogueTest, EachGroupHasItsNumberOfKeys) {
     const std::map<std::string, std::size_t> expected{
-        {"app", 5},         {"warning", 7},  {"uninstall", 16}, {"content", 30}, {"onboarding", 14},
-        {"settings", 34},   {"legal", 26},   {"scanEmpty", 17}, {"delete", 19},  {"privacy", 14},
-        {"permission", 16}, {"deletion", 1}, {"helper", 10},
+        {"app", 5},         {"warning", 7},   {"uninstall", 16},  {"content", 31},
+        {"onboarding", 14}, {"settings", 34}, {"legal", 26},      {"scanEmpty", 19},
+        {"delete", 19},     {"privacy", 14},  {"permission", 16}, {"deletion", 1},   {"helper", 10},
     };
     std::map<std::string, std::size_t> counted;
     for (const auto& [key, defaultText] : catalogue()) {
@@ -78,7 +76,7 @@ TEST(CatalogueTest, TypographicCharactersAreKeptByteForByte) {
               "%1$@ gefunden \xC2\xB7 %2$@ ausgew\xC3\xA4hlt");
     EXPECT_EQ(text("onboarding.header.subtitle"),
               "Systemdaten sicher entfernen \xE2\x80\x94 kostenlos, ohne Netzwerk.");
-    EXPECT_EQ(text("legal.privacy.local.item.defaults"),
+    EXPECT_EQ(catalogue().at("legal.privacy.local.item.defaults"),
               "\xE2\x80\xA2 Nutzereinstellungen (in UserDefaults)");
     EXPECT_EQ(text("deletion.confirmation.phrase"), "L\xC3\x96SCHEN");
     EXPECT_NE(text("legal.privacy.storage.body")
@@ -98,34 +96,22 @@ TEST(CatalogueTest, QuotesAndMarksAreTextNotEscapes) {
     EXPECT_EQ(text("privacy.audit.idle.start"), "Klicke auf \"Audit starten\".");
     EXPECT_EQ(text("legal.privacy.processing.body").substr(0, 44),
               "Quillo verarbeitet **keine personenbezogenen");
-    EXPECT_EQ(text("legal.privacy.frameworks.item.userdefaults"),
+    EXPECT_EQ(catalogue().at("legal.privacy.frameworks.item.userdefaults"),
               "\xE2\x80\xA2 `NSPrivacyAccessedAPICategoryUserDefaults` (Grund CA92.1) \xE2\x80\x94 "
               "Speicherung von Einstellungen");
 }
 
-TEST(CatalogueTest, WithoutTranslationsEveryKeyYieldsItsDefault) {
+TEST(CatalogueTest, WithoutTranslationsEveryKeyYieldsThePlatformsWordingElseItsDefault) {
     clearTranslations();
     for (const auto& [key, defaultText] : catalogue()) {
-        EXPECT_EQ(text(key), defaultText) << key;
+        const auto worded = platformWording().find(key);
+        EXPECT_EQ(text(key), worded == platformWording().end() ? defaultText : worded->second)
+            << key;
     }
 }
 
 TEST(CatalogueTest, ValuesOfTheModelCarryTheCatalogueDefaults) {
-    std::vector<LocalizableText> labels;
-    for (const auto warning :
-         {CleanableItemWarning::recentlyModified, CleanableItemWarning::irreversible,
-          CleanableItemWarning::requiresElevatedPrivileges, CleanableItemWarning::kernelPanic,
-          CleanableItemWarning::largeFile, CleanableItemWarning::lockedByRunningProcess,
-          CleanableItemWarning::hibernationActive}) {
-        labels.push_back(label(warning));
-    }
-    for (const auto mode : allDeletionModes) {
-        labels.push_back(label(mode));
-    }
-    using FullDiskAccessProbe::Status;
-    for (const auto status : {Status::granted, Status::denied, Status::undetermined}) {
-        labels.push_back(FullDiskAccessProbe::label(status));
-    }
+    const auto labels = testing::modelLabels();
     for (const auto& value : labels) {
         const auto entry = catalogue().find(value.key);
         ASSERT_NE(entry, catalogue().end()) << value.key;
@@ -133,13 +119,16 @@ TEST(CatalogueTest, ValuesOfTheModelCarryTheCatalogueDefaults) {
     }
 }
 
-TEST(CatalogueTest, BuiltInDataIsTheRepositoryFile) {
-    std::ifstream file(std::string(QUILLO_SOURCE_DIR) + "/src/text/catalogue.json",
-                       std::ios::binary);
-    ASSERT_TRUE(file) << "catalogue.json not found under " << QUILLO_SOURCE_DIR;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    EXPECT_EQ(catalogueSource(), contents.str());
+TEST(CatalogueTest, BuiltInDataIsTheRepositoryFiles) {
+    for (const auto& [name, source] :
+         {std::pair{"catalogue.json", catalogueSource()},
+          std::pair{"catalogue-linux.json", platformWordingSource()}}) {
+        std::ifstream file(std::string(QUILLO_SOURCE_DIR) + "/src/text/" + name, std::ios::binary);
+        ASSERT_TRUE(file) << name << " not found under " << QUILLO_SOURCE_DIR;
+        std::ostringstream contents;
+        contents << file.rdbuf();
+        EXPECT_EQ(source, contents.str()) << name;
+    }
 }
 
 }  // namespace

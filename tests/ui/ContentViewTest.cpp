@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -38,6 +39,7 @@ class ContentViewTest : public ScanViewModelTest {
         window = std::make_unique<ui::ContentView>(
             *viewModel, *deletion, *uninstall, *privacyAudit, settings,
             ui::ContentViewServices{.isSandboxed = [] { return false; },
+                                    .leftOutRoots = leftOutRoots,
                                     .openLocation = [](const std::string&) {},
                                     .exportActions = {},
                                     .chooseApplication = {}});
@@ -64,6 +66,7 @@ class ContentViewTest : public ScanViewModelTest {
         return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
     }
 
+    std::vector<LeftOutRoot> leftOutRoots;
     UninstallHarness uninstalling;
     std::unique_ptr<UninstallViewModel> uninstall;
     std::unique_ptr<PrivacyAuditViewModel> privacyAudit;
@@ -109,6 +112,44 @@ TEST_F(ContentViewTest, AScanFillsTheSidebarAndTheListAndGatesTheDeleteButton) {
     deleteAction->trigger();
     EXPECT_NE(sheet("confirmationSheet"), nullptr);
     EXPECT_FALSE(deleteAction->isEnabled()) << "a deletion flow is open";
+}
+
+// Where access is decided per root folder, denied access dims no module; the start screen
+// names the folders left out instead of asking for full disk access.
+TEST_F(ContentViewTest, TheStartScreenNamesTheLeftOutSystemFoldersWhereAccessIsPerFolder) {
+    settings.setFullDiskAccessStatus(FullDiskAccessProbe::Status::denied);
+    const struct {
+        FullDiskAccessProbe::AccessScope scope;
+        std::vector<LeftOutRoot> leftOut;
+        const char* banner;
+        bool cachesDimmed;
+    } cases[] = {
+        {FullDiskAccessProbe::AccessScope::rootFolders,
+         {{CleaningModuleID::systemCaches, "/var/cache"}, {CleaningModuleID::fontCache, "/f"}},
+         "systemFoldersNotice",
+         false},
+        {FullDiskAccessProbe::AccessScope::rootFolders, {}, nullptr, false},
+        {FullDiskAccessProbe::AccessScope::modules, {}, "fullDiskAccessBanner", true},
+    };
+    for (const auto& example : cases) {
+        window.reset();
+        accessScope = example.scope;
+        leftOutRoots = example.leftOut;
+        makeWindow({scripted(CleaningModuleID::systemCaches, false, true)});
+        auto* notice = window->findChild<QWidget*>(QStringLiteral("systemFoldersNotice"));
+        auto* fdaBanner = window->findChild<QWidget*>(QStringLiteral("fullDiskAccessBanner"));
+        const std::string banner = notice != nullptr      ? "systemFoldersNotice"
+                                   : fdaBanner != nullptr ? "fullDiskAccessBanner"
+                                                          : "";
+        EXPECT_EQ(banner, example.banner == nullptr ? "" : example.banner);
+        EXPECT_EQ(viewModel->isAvailable(viewModel->descriptors().front()), !example.cachesDimmed);
+        if (notice != nullptr) {
+            const auto texts = notice->findChildren<QLabel*>();
+            EXPECT_TRUE(std::ranges::any_of(texts, [](const QLabel* label) {
+                return label->text().contains(QString::fromUtf8("/var/cache (System-Caches), /f."));
+            }));
+        }
+    }
 }
 
 TEST_F(ContentViewTest, TheTypedPhraseGatesDeletionAndEscapeCancels) {

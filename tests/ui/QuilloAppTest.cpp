@@ -51,6 +51,7 @@ class QuilloAppTest : public ::testing::Test {
                                                        background);
                 },
             .isSandboxed = [] { return false; },
+            .leftOutRoots = [] { return std::vector<LeftOutRoot>{}; },
             .openLocation = [](const std::string&) {},
             .exportActions = {},
             .chooseApplication = {},

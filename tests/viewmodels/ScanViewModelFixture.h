@@ -97,8 +97,8 @@ class ScanViewModelTest : public ::testing::Test {
 
     ScanViewModel& makeViewModel(std::vector<std::shared_ptr<CleaningModule>> modules = {}) {
         engine = std::make_shared<const CleaningEngine>(std::move(modules), background);
-        viewModel =
-            std::make_unique<ScanViewModel>(engine, settings, main, [this] { return sandboxed; });
+        viewModel = std::make_unique<ScanViewModel>(
+            engine, settings, main, [this] { return sandboxed; }, accessScope);
         return *viewModel;
     }
 
@@ -142,6 +142,7 @@ class ScanViewModelTest : public ::testing::Test {
         std::make_shared<support::ManualExecutor>();
     std::shared_ptr<ManualSleeper> sleeper = std::make_shared<ManualSleeper>();
     bool sandboxed = false;
+    FullDiskAccessProbe::AccessScope accessScope = FullDiskAccessProbe::AccessScope::modules;
     AppSettings settings{std::make_unique<InMemoryDefaultsStore>(),
                          SettingsEnvironment{.checkFullDiskAccess =
                                                  [] { return FullDiskAccessProbe::Status::denied; },

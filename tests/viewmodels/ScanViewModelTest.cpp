@@ -313,6 +313,15 @@ TEST_F(ScanViewModelModuleSetTest, OutsideTheSandboxFullDiskAccessDecides) {
     EXPECT_EQ(available().size(), 4U);
 }
 
+TEST_F(ScanViewModelModuleSetTest, PerRootFolderEveryModuleIsAvailableWhateverTheStatus) {
+    accessScope = FullDiskAccessProbe::AccessScope::rootFolders;
+    makeViewModel({caches, logs, temp, reports});
+    settings.setFullDiskAccessStatus(Status::undetermined);
+    EXPECT_EQ(available().size(), 4U);
+    viewModel->startScan();
+    EXPECT_EQ(scanned().size(), 4U);
+}
+
 TEST_F(ScanViewModelModuleSetTest, InTheSandboxOnlyModulesMadeForItAreAvailable) {
     settings.setFullDiskAccessStatus(Status::granted);
     sandboxed = true;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/TreeBuilders.h"
+#include "text/Text.h"
 #include "uninstall/UninstallHarness.h"
 #include "viewmodels/UninstallViewModel.h"
 
@@ -120,7 +121,7 @@ TEST_F(UninstallViewModelTest, AFileThatIsNoBundleFailsWithTheCatalogueText) {
     testing::makeFile(harness.folder / "readme.txt", 10);
     viewModel.prepare(harness.folder / "readme.txt");
     harness.drain();
-    EXPECT_EQ(viewModel.phase(), Phase(Failed{"Diese Datei sieht nicht wie ein .app-Bundle aus."}));
+    EXPECT_EQ(viewModel.phase(), Phase(Failed{text::text("uninstall.invalidApp")}));
     EXPECT_FALSE(viewModel.currentTask());
 }
 

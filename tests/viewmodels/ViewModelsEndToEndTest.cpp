@@ -43,7 +43,8 @@ TEST_F(ViewModelsEndToEndTest, ScanSelectSafeDeleteSecurelyAndRemoveWhatWasDelet
                               std::chrono::system_clock::now().time_since_epoch())
                               .count() -
                           30 * 86'400;
-    for (const auto& old : {panicLog, cacheApp, machine.system / "var/cache/apt"}) {
+    for (const auto& old : {panicLog, cacheApp, machine.system / "var/cache/apt",
+                            machine.system / "tmp/leftover.bin"}) {
         testing::setModificationTime(old, monthAgo, 0);
     }
     machine.settings.setDeletionMode(DeletionMode::secureOverwrite);
