@@ -2,14 +2,16 @@
 
 #include <unistd.h>
 
+#include "platform/AdministratorHelper.h"
+
 namespace quillo {
 
 std::filesystem::path installedHelperPath() {
-    return QUILLO_HELPER_PATH;
+    return platform::AdministratorHelper::installed().program;
 }
 
 std::filesystem::path installedPolicyPath() {
-    return QUILLO_POLICY_PATH;
+    return platform::AdministratorHelper::installed().policy;
 }
 
 bool needsAdministratorHelper() {

@@ -16,8 +16,8 @@ bool isRegularFile(const std::filesystem::path& path) {
 
 AdministratorHelper AdministratorHelper::installed() {
     return {
-        .program = std::filesystem::path(QUILLO_LIBEXECDIR) / "quillo-helper",
-        .policy = "/usr/share/polkit-1/actions/app.quillo.Quillo.clean-system-data.policy",
+        .program = QUILLO_HELPER_PATH,
+        .policy = QUILLO_POLICY_PATH,
     };
 }
 

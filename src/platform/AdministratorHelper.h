@@ -12,7 +12,7 @@ struct AdministratorHelper {
     std::filesystem::path policy;
 
     /// Where `cmake --install` puts them: the program in the library-executables folder, the
-    /// policy where polkit reads actions (only there, whatever the installation prefix).
+    /// policy in polkit's actions folder, whose exec path names the program.
     static AdministratorHelper installed();
 };
 
