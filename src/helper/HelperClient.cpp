@@ -215,18 +215,17 @@ void HelperClient::conclude(const std::shared_ptr<ElevatedRun>& run,
         finish(std::nullopt);
         return;
     }
-    userStore_->append(
-        std::move(run->receipts),
-        [self = shared_from_this(), run,
-         finish](support::Result<std::optional<ReceiptsSavedElsewhere>> stored) {
-            self->context_->post([run, finish, stored = std::move(stored)] {
-                if (!stored) {
-                    run->sink.finish(stored.error());
-                    return;
-                }
-                finish(stored.value());
-            });
-        });
+    userStore_->append(std::move(run->receipts),
+                       [self = shared_from_this(), run,
+                        finish](support::Result<std::optional<ReceiptsSavedElsewhere>> stored) {
+                           self->context_->post([run, finish, stored = std::move(stored)] {
+                               if (!stored) {
+                                   run->sink.finish(stored.error());
+                                   return;
+                               }
+                               finish(stored.value());
+                           });
+                       });
 }
 
 }  // namespace quillo

@@ -4,6 +4,13 @@
 
 namespace quillo {
 
+namespace {
+
+constexpr std::string_view kNotInPlan =
+    "Verschieben verweigert: Das Objekt gehört nicht zu dieser App oder ihren Resten.";
+
+}  // namespace
+
 struct AppUninstallService::Run {
     UninstallPlan plan;
     std::optional<ItemIDs> ids;
@@ -65,6 +72,14 @@ void AppUninstallService::pause(const std::shared_ptr<Run>& run) {
 }
 
 void AppUninstallService::moveItems(Run& run) {
+    // The plan came back from the caller: only what this service itself finds for the bundle
+    // now is moved, the bundle and its residues, nothing the plan was given besides.
+    std::set<std::filesystem::path> ownRows;
+    if (auto own = buildUninstallPlan(run.plan.appURL, dependencies_.locations, run.token)) {
+        for (const auto& item : own->items) {
+            ownRows.insert(item.url);
+        }
+    }
     DeletionReport report{
         .moduleID = CleaningModuleID::applicationResidual,
         .succeeded = {},
@@ -79,6 +94,10 @@ void AppUninstallService::moveItems(Run& run) {
         if (run.token.isCancelled()) {
             run.done(support::Error::cancelled());
             return;
+        }
+        if (!ownRows.contains(item.url)) {
+            report.failed.push_back({item.id, std::string(kNotInPlan)});
+            continue;
         }
         const support::Status moved = dependencies_.moveToTrash(item.url);
         if (moved) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -81,6 +82,22 @@ TEST_F(AppUninstallServiceTest, QuitsPausesThenMovesEveryItemInPlanOrder) {
     }
     EXPECT_EQ(report.startedAt, testing::kUninstallStart);
     EXPECT_EQ(report.completedAt, testing::kUninstallStart + std::chrono::seconds(1));
+}
+
+TEST_F(AppUninstallServiceTest, MovesOnlyTheRowsItFindsForTheBundleItself) {
+    const fs::path stranger = harness.library() / "Keychains" / "login.keychain-db";
+    testing::makeFile(stranger, 10);
+    CleanableItem smuggled = plan.items.back();
+    smuggled.id = Uuid::random();
+    smuggled.url = stranger;
+    plan.items.push_back(smuggled);
+    start();
+
+    const auto& report = finish();
+    EXPECT_EQ(report.succeeded.size(), 3U);
+    ASSERT_EQ(report.failed.size(), 1U);
+    EXPECT_EQ(report.failed[0].id, smuggled.id);
+    EXPECT_EQ(std::count(harness.trashed.begin(), harness.trashed.end(), stranger), 0);
 }
 
 TEST_F(AppUninstallServiceTest, TheQuitRequestIsMadeOnTheMainThread) {
