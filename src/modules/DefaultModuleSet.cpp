@@ -88,9 +88,8 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
     leaveOutRootsOutOfReach(locations, services.isRootOutOfReach);
     DeletionEnvironment deletionEnvironment;
     deletionEnvironment.moduleAreas = deletionAreas(locations);
-    auto service = SecureDeletionService::create(std::move(modeProvider), store,
-                                                 services.makeContext(),
-                                                 std::move(deletionEnvironment));
+    auto service = SecureDeletionService::create(
+        std::move(modeProvider), store, services.makeContext(), std::move(deletionEnvironment));
     const auto environment = [&services] {
         return ModuleEnvironment{.context = services.makeContext(), .pool = services.pool};
     };

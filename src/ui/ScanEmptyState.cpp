@@ -12,8 +12,8 @@
 #include "ui/QtText.h"
 #include "ui/Style.h"
 #include "ui/Symbols.h"
-#include "ui/SystemFoldersSwitch.h"
 #include "ui/SystemFoldersNotice.h"
+#include "ui/SystemFoldersSwitch.h"
 
 namespace quillo::ui {
 
