@@ -117,37 +117,14 @@ ModuleLocations linuxLocations(const LocationFacts& facts) {
 
 std::vector<std::filesystem::path> moduleRoots(const ModuleLocations& locations,
                                                CleaningModuleID id) {
-    switch (id) {
-        case CleaningModuleID::systemCaches:
-            return locations.cacheRoots;
-        case CleaningModuleID::systemLogs:
-            return locations.logRoots;
-        case CleaningModuleID::tempFiles:
-            return locations.tempRoots;
-        case CleaningModuleID::sleepImage:
-            if (locations.sleepImage) {
-                return {locations.sleepImage->parent_path()};
-            }
-            return {};
-        case CleaningModuleID::diagnosticReports: {
-            auto roots = locations.reportRoots;
-            roots.insert(roots.end(), locations.deepReportRoots.begin(),
-                         locations.deepReportRoots.end());
-            return roots;
+    std::vector<std::filesystem::path> roots;
+    const auto areas = deletionAreas(locations);
+    if (const auto found = areas.find(id); found != areas.end()) {
+        for (const platform::DeletionArea& area : found->second) {
+            roots.push_back(area.path);
         }
-        case CleaningModuleID::applicationResidual: {
-            std::vector<std::filesystem::path> roots;
-            for (const auto& root : locations.residualRoots) {
-                roots.push_back(root.url);
-            }
-            return roots;
-        }
-        case CleaningModuleID::localSnapshots:
-            return {};
-        case CleaningModuleID::fontCache:
-            return locations.fontRoots;
     }
-    return {};
+    return roots;
 }
 
 ModuleLocations platformLocations() {

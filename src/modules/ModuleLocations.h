@@ -56,8 +56,8 @@ std::map<CleaningModuleID, std::vector<platform::DeletionArea>> deletionAreas(
 /// what the administrator helper scans and deletes in.
 ModuleLocations linuxSystemLocations(const std::filesystem::path& systemRoot);
 
-/// The folders the module `id` looks in (for the residual module, its roots' folders; none for
-/// the snapshots, which are no files).
+/// The paths of the module `id`'s deletion areas: the folders it looks in (for the residual
+/// module its roots' folders, for the sleep image the file itself; none for the snapshots).
 std::vector<std::filesystem::path> moduleRoots(const ModuleLocations& locations,
                                                CleaningModuleID id);
 

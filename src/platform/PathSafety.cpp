@@ -134,7 +134,7 @@ const std::vector<std::string>& accountHomes() {
             const bool isPerson = entry->pw_uid == 0 ||
                                   (entry->pw_uid >= kFirstOrdinaryUser && entry->pw_uid != kNobody);
             const std::string_view home = entry->pw_dir != nullptr ? entry->pw_dir : "";
-            if (isPerson && home.starts_with('/') && pathComponents(home).size() > 0) {
+            if (isPerson && home.starts_with('/') && !pathComponents(home).empty()) {
                 found.emplace_back(home);
             }
         }
