@@ -7,7 +7,7 @@
 
 #include "platform/DirectoryWalker.h"
 #include "support/TextPieces.h"
-#include "viewmodels/SearchText.h"
+#include "text/SearchText.h"
 
 namespace quillo {
 

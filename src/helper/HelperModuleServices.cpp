@@ -1,10 +1,10 @@
 #include "helper/HelperModuleServices.h"
 
+#include "modules/SnapshotTools.h"
 #include "platform/FontDatabaseReset.h"
 #include "platform/Hibernation.h"
 #include "platform/OpenFiles.h"
 #include "platform/RunningApplications.h"
-#include "platform/SnapshotTools.h"
 
 namespace quillo {
 
@@ -18,8 +18,8 @@ DefaultModuleServices helperModuleServices(const support::ExecutorRef& executor)
         .hibernateMode = platform::hibernateMode,
         .isInstalled = [](const std::string&,
                           const std::function<void(bool)>& answer) { answer(true); },
-        .snapshotLister = platform::defaultLister,
-        .snapshotDeleter = platform::defaultDeleter,
+        .snapshotLister = defaultSnapshotLister,
+        .snapshotDeleter = defaultSnapshotDeleter,
         .fontCachePostDeleteHook = platform::fontconfigCacheRebuild,
         .openFiles = platform::currentOpenFiles,
         // As root every system folder is in reach.

@@ -6,12 +6,12 @@
 #include "modules/ApplicationResidualActor.h"
 #include "modules/DiagnosticReportsActor.h"
 #include "modules/LocalSnapshotsActor.h"
+#include "modules/SnapshotTools.h"
 #include "modules/SystemLogsActor.h"
 #include "platform/FontDatabaseReset.h"
 #include "platform/Hibernation.h"
 #include "platform/Removability.h"
 #include "platform/RunningApplications.h"
-#include "platform/SnapshotTools.h"
 #include "support/Sleeper.h"
 #include "support/ThreadPool.h"
 
@@ -57,8 +57,8 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
         .hibernateMode = platform::hibernateMode,
         .isInstalled = platform::installedApplicationCheck(
             platform::defaultInstalledApplicationSources(), support::makeSteadySleeper(pool)),
-        .snapshotLister = platform::defaultLister,
-        .snapshotDeleter = platform::defaultDeleter,
+        .snapshotLister = defaultSnapshotLister,
+        .snapshotDeleter = defaultSnapshotDeleter,
         .fontCachePostDeleteHook = std::move(fontHook),
         .openFiles = platform::currentOpenFiles,
         .isRootOutOfReach = platform::isOutOfReach,

@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "platform/NotificationService.h"
 #include "platform/StandardDirectories.h"
 #include "support/Executor.h"
-#include "system/NotificationService.h"
 
 namespace quillo::platform {
 

@@ -3,7 +3,7 @@
 #include <system_error>
 #include <utility>
 
-#include "modules/ProcessRunner.h"
+#include "platform/ProcessRunner.h"
 
 namespace quillo::platform {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/NotificationService.h"
 #include "support/Executor.h"
 #include "support/SerialQueue.h"
-#include "system/NotificationService.h"
 
 namespace quillo::platform {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "system/NotificationService.h"
+#include "platform/NotificationService.h"
 
 // The unit files that turn a notification request into a systemd user timer and the oneshot
 // service it starts, which shows the notification with notify-send.

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "system/NotificationService.h"
+#include "platform/NotificationService.h"
 
 // The daily notification that reminds the user to scan. Only the service's list of pending
 // requests holds it: the settings switch and the reminder are not reconciled.

@@ -7,9 +7,9 @@
 
 #include "modules/CleaningEngine.h"
 #include "modules/RootAccess.h"
+#include "platform/NotificationService.h"
 #include "support/ThreadPool.h"
 #include "system/AppSettings.h"
-#include "system/NotificationService.h"
 #include "ui/ContentView.h"
 #include "ui/SheetPresenter.h"
 #include "viewmodels/DeleteViewModel.h"

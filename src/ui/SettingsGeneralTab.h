@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <memory>
 
+#include "platform/NotificationService.h"
 #include "support/Executor.h"
 #include "system/AppSettings.h"
-#include "system/NotificationService.h"
 #include "ui/Bindings.h"
 
 namespace quillo::ui {

@@ -3,9 +3,9 @@
 #include <QTabWidget>
 #include <memory>
 
+#include "platform/NotificationService.h"
 #include "support/Executor.h"
 #include "system/AppSettings.h"
-#include "system/NotificationService.h"
 #include "ui/PlatformActions.h"
 
 namespace quillo::ui {

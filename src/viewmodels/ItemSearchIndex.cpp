@@ -1,6 +1,6 @@
 #include "viewmodels/ItemSearchIndex.h"
 
-#include "viewmodels/SearchText.h"
+#include "text/SearchText.h"
 
 namespace quillo {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "text/SearchText.h"
 #include "text/Text.h"
-#include "viewmodels/SearchText.h"
 
 namespace quillo {
 

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "support/Formatting.h"
+#include "text/SearchText.h"
 #include "text/Text.h"
-#include "viewmodels/SearchText.h"
 
 namespace quillo {
 

@@ -5,8 +5,8 @@
 
 #include "modules/EngineTestSupport.h"
 #include "modules/LocalSnapshotsActor.h"
-#include "modules/ProcessRunner.h"
 #include "modules/SnapshotListParsing.h"
+#include "platform/ProcessRunner.h"
 
 namespace quillo {
 namespace {

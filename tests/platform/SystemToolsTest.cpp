@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "modules/LocalSnapshotsActor.h"
-#include "modules/ProcessRunner.h"
+#include "modules/SnapshotTools.h"
 #include "platform/FontDatabaseReset.h"
-#include "platform/SnapshotTools.h"
+#include "platform/ProcessRunner.h"
 #include "platform/SystemTool.h"
 #include "support/ThreadPool.h"
 
@@ -64,7 +64,7 @@ TEST(SnapshotToolsTest, TheListerFindsNothingQuicklyWhereTheToolsAreMissing) {
         GTEST_SKIP() << "the snapshot tools exist here; their listing would be real";
     }
     Answer<std::vector<LocalSnapshot>> answer;
-    defaultLister(answer.completion());
+    defaultSnapshotLister(answer.completion());
     const auto listed = answer.await();
     ASSERT_TRUE(listed.has_value()) << "the lister hung";
     ASSERT_TRUE(listed->ok()) << listed->error().description();
@@ -76,8 +76,9 @@ TEST(SnapshotToolsTest, AScanWithTheDefaultListerSucceedsWithNothingWhereTheTool
         GTEST_SKIP() << "the snapshot tools exist here; their listing would be real";
     }
     const auto pool = support::ThreadPool::create(2);
-    const auto module = std::make_shared<LocalSnapshotsActor>(
-        defaultLister, defaultDeleter, LocalSnapshotsActor::Environment{pool->makeStrand()});
+    const auto module =
+        std::make_shared<LocalSnapshotsActor>(defaultSnapshotLister, defaultSnapshotDeleter,
+                                              LocalSnapshotsActor::Environment{pool->makeStrand()});
     Answer<CleanableItems> answer;
     module->scan({}, answer.completion());
     const auto scanned = answer.await();
@@ -98,16 +99,17 @@ TEST(SnapshotToolsTest, TheDeleterFailsQuicklyWithALaunchErrorWhereTheToolIsMiss
         GTEST_SKIP() << "the snapshot tool exists here; a deletion would be real";
     }
     Answer<support::Unit> answer;
-    defaultDeleter(LocalSnapshot{Uuid::random(), "2025-03-14-092653", kUnreadableSnapshotDate, {}},
-                   answer.completion());
+    defaultSnapshotDeleter(
+        LocalSnapshot{Uuid::random(), "2025-03-14-092653", kUnreadableSnapshotDate, {}},
+        answer.completion());
     expectLaunchFailure(answer.await(), "/usr/bin/tmutil");
 }
 
 TEST(SnapshotToolsTest, TheDeleterRefusesTokensThatCouldBeTakenForOptions) {
     for (const std::string token : {"", "-h", "--help"}) {
         std::optional<support::Status> outcome;
-        defaultDeleter(LocalSnapshot{Uuid::random(), token, kUnreadableSnapshotDate, {}},
-                       [&](support::Status deleted) { outcome = std::move(deleted); });
+        defaultSnapshotDeleter(LocalSnapshot{Uuid::random(), token, kUnreadableSnapshotDate, {}},
+                               [&](support::Status deleted) { outcome = std::move(deleted); });
         // Refused at once: no tool was started.
         ASSERT_TRUE(outcome.has_value()) << token;
         ASSERT_FALSE(outcome->ok());

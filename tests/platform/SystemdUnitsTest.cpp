@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "modules/ProcessRunner.h"
+#include "platform/ProcessRunner.h"
 #include "platform/SystemdUnits.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TextFiles.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/NotificationService.h"
 #include "support/ManualExecutor.h"
-#include "system/NotificationService.h"
 
 namespace quillo::testing {
 

@@ -1,4 +1,4 @@
-#include "modules/ProcessRunner.h"
+#include "platform/ProcessRunner.h"
 
 #include <system_error>
 #include <thread>

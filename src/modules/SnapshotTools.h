@@ -2,7 +2,7 @@
 
 #include "modules/LocalSnapshot.h"
 
-namespace quillo::platform {
+namespace quillo {
 
 // The snapshot functions the application installs. Both run their tools through the process
 // runner; on a system without the tools (Linux) a run fails at once with a launch error naming
@@ -10,10 +10,10 @@ namespace quillo::platform {
 
 /// Lists the snapshots with "/usr/bin/tmutil" and adds the identifiers "/usr/sbin/diskutil"
 /// reports. Never fails: a tool that cannot run or that fails counts as listing nothing.
-void defaultLister(support::Completion<std::vector<LocalSnapshot>> done);
+void defaultSnapshotLister(support::Completion<std::vector<LocalSnapshot>> done);
 
 /// Deletes one snapshot with "/usr/bin/tmutil deletelocalsnapshots <date token>". A token that
 /// could be taken for an option (or is empty) is refused without running the tool.
-void defaultDeleter(const LocalSnapshot& snapshot, support::Completion<support::Unit> done);
+void defaultSnapshotDeleter(const LocalSnapshot& snapshot, support::Completion<support::Unit> done);
 
-}  // namespace quillo::platform
+}  // namespace quillo

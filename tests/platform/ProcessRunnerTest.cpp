@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "modules/ProcessRunner.h"
+#include "platform/ProcessRunner.h"
 #include "support/TemporaryDirectory.h"
 
 namespace quillo {

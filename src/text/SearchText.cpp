@@ -1,4 +1,4 @@
-#include "viewmodels/SearchText.h"
+#include "text/SearchText.h"
 
 #include <glib.h>
 
