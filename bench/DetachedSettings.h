@@ -14,7 +14,6 @@ inline std::unique_ptr<AppSettings> detachedSettings() {
         std::make_unique<InMemoryDefaultsStore>(),
         SettingsEnvironment{
             .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
-            .receiptsFile = {},
             .reportStoreFailure = [](const support::Error&) {}});
 }
 

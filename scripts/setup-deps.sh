@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+    build-essential cmake ninja-build pkg-config ccache clang clang-format clang-tidy
+    libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libasio-dev libssl-dev nlohmann-json3-dev libplist-dev
     libcairo2-dev libpango1.0-dev libglib2.0-dev fonts-dejavu-core

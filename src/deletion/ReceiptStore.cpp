@@ -82,6 +82,10 @@ std::string encodeReceipts(const std::vector<DeletionReceipt>& receipts) {
 
 }  // namespace
 
+std::string ReceiptResetError::description() const {
+    return "Die Löschbelege in „" + file_.string() + "“ konnten nicht entfernt werden: " + reason_;
+}
+
 std::string ReceiptStoreError::description() const {
     return "Löschbelege konnten nicht gespeichert werden: " + reason_;
 }
@@ -120,6 +124,29 @@ void ReceiptStore::cachedReceipts(support::Completion<std::vector<DeletionReceip
     context_->post([self = shared_from_this(), done = std::move(done)] {
         done(self->cache_.value_or(std::vector<DeletionReceipt>{}));
     });
+}
+
+void ReceiptStore::reset(support::Completion<support::Unit> done) {
+    context_->post([self = shared_from_this(), done = std::move(done)] { done(self->resetNow()); });
+}
+
+support::Status ReceiptStore::resetNow() {
+    if (const auto* disk = std::get_if<OnDisk>(&persistence_)) {
+        std::vector<std::filesystem::path> files{disk->url};
+        if (savedElsewhere_) {
+            files.push_back(*savedElsewhere_);
+        }
+        for (const auto& file : files) {
+            std::error_code error;
+            if (!std::filesystem::remove(file, error) && error) {
+                return support::Error::make(ReceiptResetError(file, error.message()));
+            }
+        }
+    }
+    cache_.emplace();
+    unusableFileInPlace_ = false;
+    savedElsewhere_.reset();
+    return support::Unit{};
 }
 
 support::Result<std::optional<ReceiptsSavedElsewhere>> ReceiptStore::appendNow(

@@ -54,12 +54,18 @@ class ReceiptStore final : public std::enable_shared_from_this<ReceiptStore> {
     /// The receipts known so far.
     void cachedReceipts(support::Completion<std::vector<DeletionReceipt>> done);
 
+    /// Forgets every receipt: removes the receipts file and the file of its own this store
+    /// wrote elsewhere, so later appends start afresh. Where a file cannot be removed the store
+    /// forgets nothing and fails with the reason.
+    void reset(support::Completion<support::Unit> done);
+
     ReceiptStore(Persistence persistence, support::ExecutorRef context,
                  std::function<TimePoint()> clock);
 
   private:
     support::Result<std::optional<ReceiptsSavedElsewhere>> appendNow(
         std::vector<DeletionReceipt> receipts);
+    support::Status resetNow();
     void loadIfNeeded(const std::filesystem::path& url);
     support::Result<std::optional<ReceiptsSavedElsewhere>> persist(const OnDisk& disk);
     support::Status writeInPlace(const std::filesystem::path& url, const std::string& contents);
@@ -88,6 +94,18 @@ class ReceiptStoreError final : public support::ErrorDetail {
     [[nodiscard]] std::string description() const override;
 
   private:
+    std::string reason_;
+};
+
+/// Why the receipts could not be forgotten; the description is German and names the file.
+class ReceiptResetError final : public support::ErrorDetail {
+  public:
+    ReceiptResetError(std::filesystem::path file, std::string reason)
+        : file_(std::move(file)), reason_(std::move(reason)) {}
+    [[nodiscard]] std::string description() const override;
+
+  private:
+    std::filesystem::path file_;
     std::string reason_;
 };
 

@@ -20,7 +20,7 @@ DefaultModuleServices helperModuleServices(const support::ExecutorRef& executor)
                           const std::function<void(bool)>& answer) { answer(true); },
         .snapshotLister = defaultSnapshotLister,
         .snapshotDeleter = defaultSnapshotDeleter,
-        .fontCachePostDeleteHook = platform::fontconfigCacheRebuild,
+        .fontCachePostDeleteHook = platform::fontCachesDeleted,
         .openFiles = platform::currentOpenFiles,
         // As root every system folder is in reach.
         .isRootOutOfReach = [](const std::filesystem::path&) { return false; },

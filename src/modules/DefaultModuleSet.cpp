@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "helper/HelperClient.h"
 #include "modules/ApplicationResidualActor.h"
 #include "modules/DiagnosticReportsActor.h"
 #include "modules/LocalSnapshotsActor.h"
@@ -21,32 +20,10 @@ namespace {
 
 constexpr int kLogRecencyInDays = 7;
 
-ElevatedRoute helperRoute(ElevatedHelperServices helper, std::shared_ptr<HelperClient> client,
-                          const DepthProvider& depthProvider) {
-    return ElevatedRoute{
-        .includeSystemFolders = std::move(helper.includeSystemFolders),
-        .scan =
-            [client, depthProvider](std::set<CleaningModuleID> modules,
-                                    support::Completion<ScanResults> done) {
-                depthProvider([client, modules = std::move(modules),
-                               done = std::move(done)](ScanDepth depth) mutable {
-                    client->scan(std::move(modules), depth, std::move(done));
-                });
-            },
-        .deleteItems =
-            [client](CleanableItems items) { return client->deleteItems(std::move(items)); },
-    };
-}
-
 }  // namespace
 
 DefaultModuleServices platformModuleServices(const std::shared_ptr<support::ThreadPool>& pool) {
     auto locations = platformLocations();
-#if defined(__APPLE__)
-    PostDeleteHook fontHook = platform::defaultPostDeleteHook;
-#else
-    PostDeleteHook fontHook = platform::fontconfigCacheRebuild;
-#endif
     return DefaultModuleServices{
         .makeContext = [pool] { return pool->makeStrand(); },
         .pool = pool,
@@ -59,7 +36,7 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
             platform::defaultInstalledApplicationSources(), support::makeSteadySleeper(pool)),
         .snapshotLister = defaultSnapshotLister,
         .snapshotDeleter = defaultSnapshotDeleter,
-        .fontCachePostDeleteHook = std::move(fontHook),
+        .fontCachePostDeleteHook = platform::fontCachesDeleted,
         .openFiles = platform::currentOpenFiles,
         .isRootOutOfReach = platform::isOutOfReach,
     };
@@ -78,10 +55,12 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                             DefaultModuleServices services,
                                             std::shared_ptr<ReceiptStore> store) {
     std::optional<ElevatedRoute> elevated;
-    if (services.helper) {
-        auto client = HelperClient::create(std::move(services.helper->launch), modeProvider, store,
-                                           services.makeContext());
-        elevated = helperRoute(std::move(*services.helper), std::move(client), depthProvider);
+    if (services.makeElevatedRoute) {
+        elevated =
+            services.makeElevatedRoute(ElevatedRouteParts{.modeProvider = modeProvider,
+                                                          .depthProvider = depthProvider,
+                                                          .store = store,
+                                                          .context = services.makeContext()});
     }
     auto& locations = services.locations;
     // What this process could not clean is not walked; the start screen names it instead.

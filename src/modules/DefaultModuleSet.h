@@ -5,7 +5,6 @@
 
 #include "deletion/ReceiptStore.h"
 #include "deletion/SecureDeletionService.h"
-#include "helper/HelperExchange.h"
 #include "modules/CleaningEngine.h"
 #include "modules/FontCacheActor.h"
 #include "modules/LocalSnapshot.h"
@@ -18,12 +17,17 @@
 
 namespace quillo {
 
-/// The administrator helper the engine hands the system folders to.
-struct ElevatedHelperServices {
-    HelperLaunch launch;
-    /// The session's choice to take in the system folders, asked afresh for each scan.
-    support::Provider<bool> includeSystemFolders;
+/// What a route to the administrator helper is made with: the deletion mode and scan depth,
+/// asked afresh for each run, the store the helper's receipts join, and a context of its own.
+struct ElevatedRouteParts {
+    SecureDeletionService::ModeProvider modeProvider;
+    DepthProvider depthProvider;
+    std::shared_ptr<ReceiptStore> store;
+    support::ExecutorRef context;
 };
+
+/// Makes the route the engine hands the system folders to.
+using ElevatedRouteMaker = std::function<ElevatedRoute(ElevatedRouteParts)>;
 
 /// Everything the default modules reach the system through, and where they run.
 struct DefaultModuleServices {
@@ -42,7 +46,7 @@ struct DefaultModuleServices {
     PostDeleteHook fontCachePostDeleteHook;
     OpenFilesReader openFiles;
     /// Without it, items that need administrator rights go to their modules like all others.
-    std::optional<ElevatedHelperServices> helper{};
+    ElevatedRouteMaker makeElevatedRoute{};
     /// Which roots of `locations` a scan of this process leaves out.
     FolderTest isRootOutOfReach;
 };

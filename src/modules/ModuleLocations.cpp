@@ -127,14 +127,6 @@ std::vector<std::filesystem::path> moduleRoots(const ModuleLocations& locations,
     return roots;
 }
 
-ModuleLocations platformLocations() {
-#if defined(__APPLE__)
-    return macOSLocations({});
-#else
-    return linuxLocations({});
-#endif
-}
-
 std::map<CleaningModuleID, std::vector<platform::DeletionArea>> deletionAreas(
     const ModuleLocations& locations) {
     const auto areas = [](const auto& roots, bool includesItself) {

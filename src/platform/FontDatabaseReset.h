@@ -13,4 +13,7 @@ void defaultPostDeleteHook(support::Completion<support::Unit> done);
 /// step fails at once with a launch error, which the font cache module ignores.
 void fontconfigCacheRebuild(support::Completion<support::Unit> done);
 
+/// The clean-up of the platform this build runs on.
+void fontCachesDeleted(support::Completion<support::Unit> done);
+
 }  // namespace quillo::platform

@@ -11,8 +11,6 @@
 #include <string_view>
 #include <utility>
 
-#include "deletion/ReceiptStore.h"
-
 namespace quillo {
 
 namespace {
@@ -107,7 +105,6 @@ nlohmann::json storedForm(const std::set<CleaningModuleID>& ids) {
 SettingsEnvironment SettingsEnvironment::standard() {
     return {
         .checkFullDiskAccess = [] { return FullDiskAccessProbe::currentStatus(); },
-        .receiptsFile = ReceiptStore::defaultURL(),
         .reportStoreFailure =
             [](const support::Error& error) { std::cerr << error.description() << '\n'; },
     };
@@ -209,9 +206,6 @@ void AppSettings::resetAll() {
     setOnboardingCompleted(false);
     setDailyReminderEnabled(false);
     setDeepScanEnabled(false);
-    // A reset never fails over the receipts file; no file there is as good as a removed one.
-    std::error_code ignored;
-    std::filesystem::remove(environment_.receiptsFile, ignored);
 }
 
 void AppSettings::write(std::string_view key, nlohmann::json value) {

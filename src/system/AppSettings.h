@@ -17,13 +17,10 @@ namespace quillo {
 /// What the settings reach beyond their store.
 struct SettingsEnvironment {
     std::function<FullDiskAccessProbe::Status()> checkFullDiskAccess;
-    /// Removed by `resetAll`.
-    std::filesystem::path receiptsFile;
     /// Told whenever the store could not keep a change; the settings hold the value regardless.
     std::function<void(const support::Error&)> reportStoreFailure;
 
-    /// The probe of the real protected file, the receipt store's default file, and a line on
-    /// standard error for each failure.
+    /// The probe of the real protected file and a line on standard error for each failure.
     static SettingsEnvironment standard();
 };
 
@@ -81,8 +78,8 @@ class AppSettings final {
     /// Every module that is not disabled.
     [[nodiscard]] std::set<CleaningModuleID> enabledModuleIDs() const;
 
-    /// Every persisted setting back to its default (written explicitly), and the receipts file
-    /// removed. Observers hear of the changes once the whole reset is done.
+    /// Every persisted setting back to its default (written explicitly). Observers hear of the
+    /// changes once the whole reset is done. The receipts are the receipt store's to reset.
     void resetAll();
 
   private:

@@ -20,25 +20,6 @@ LocalizableText label(Status status) {
     return {};
 }
 
-const std::filesystem::path& probePath() {
-#ifdef __APPLE__
-    static const std::filesystem::path path = "/Library/Application Support/com.apple.TCC/TCC.db";
-#else
-    static const std::filesystem::path path = "/etc/shadow";
-#endif
-    return path;
-}
-
-const std::optional<std::string>& settingsURL() {
-#ifdef __APPLE__
-    static const std::optional<std::string> url =
-        "x-apple.systempreferences:com.apple.preference.security?Privacy_AllFiles";
-#else
-    static const std::optional<std::string> url;
-#endif
-    return url;
-}
-
 Status check(const std::filesystem::path& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "helper/HelperRoute.h"
 #include "helper/InstalledHelper.h"
 #include "modules/DefaultModuleSet.h"
 #include "platform/ApplicationTermination.h"
@@ -45,22 +46,26 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                 return std::make_unique<AppSettings>(
                     std::make_unique<FileDefaultsStore>(FileDefaultsStore::defaultURL()));
             },
+        .makeReceiptStore =
+            [](const std::shared_ptr<support::ThreadPool>& pool) {
+                return ReceiptStore::create(
+                    ReceiptStore::OnDisk{ReceiptStore::defaultURL(),
+                                         ReceiptStore::defaultFallbackFolder()},
+                    pool->makeStrand());
+            },
         .makeEngine =
-            [](AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
+            [](AppSettings& settings, std::shared_ptr<ReceiptStore> receipts,
+               const std::shared_ptr<support::MainExecutor>& main,
                const std::shared_ptr<support::ThreadPool>& pool) {
                 auto services = platformModuleServices(pool);
                 // Root removes everything itself; anyone else reaches the system folders through
                 // the administrator helper.
                 if (needsAdministratorHelper()) {
-                    services.helper = ElevatedHelperServices{
-                        .launch = {},
-                        .includeSystemFolders =
-                            [main, &settings](const std::function<void(bool)>& answer) {
-                                main->post([&settings, answer] {
-                                    answer(settings.includeSystemFolders());
-                                });
-                            },
-                    };
+                    services.makeElevatedRoute =
+                        helperRoute({}, [main, &settings](const std::function<void(bool)>& answer) {
+                            main->post(
+                                [&settings, answer] { answer(settings.includeSystemFolders()); });
+                        });
                 }
                 // Read on the main thread, like every use of the settings.
                 return makeDefault(
@@ -73,7 +78,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                                                               : ScanDepth::standard);
                         });
                     },
-                    std::move(services));
+                    std::move(services), std::move(receipts));
             },
         .makeUninstallService =
             [](const std::shared_ptr<support::MainExecutor>& main,
@@ -115,7 +120,8 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
       mainExecutor_(std::make_shared<QtMainExecutor>(this)),
       pool_(support::ThreadPool::create()) {
     settings_ = environment_.makeSettings();
-    engine_ = environment_.makeEngine(*settings_, mainExecutor_, pool_);
+    receipts_ = environment_.makeReceiptStore(pool_);
+    engine_ = environment_.makeEngine(*settings_, receipts_, mainExecutor_, pool_);
     scanViewModel_ = std::make_unique<ScanViewModel>(engine_, *settings_, mainExecutor_,
                                                      environment_.isSandboxed);
     deleteViewModel_ = std::make_unique<DeleteViewModel>(engine_, mainExecutor_);
@@ -186,7 +192,8 @@ void QuilloApp::showSettings() {
             *settings_,
             {.openLocation = environment_.openLocation,
              .notifications = environment_.makeNotificationService(mainExecutor_, pool_),
-             .mainExecutor = mainExecutor_},
+             .mainExecutor = mainExecutor_,
+             .receipts = receipts_},
             window_.get());
         settingsWindow_->setWindowFlag(Qt::Window);
     }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "deletion/ReceiptStore.h"
 #include "modules/CleaningEngine.h"
 #include "modules/RootAccess.h"
 #include "platform/NotificationService.h"
@@ -24,9 +25,13 @@ class QtMainExecutor;
 /// What the application is built from; the defaults are this machine's, tests give fakes.
 struct QuilloAppEnvironment {
     std::function<std::unique_ptr<AppSettings>()> makeSettings;
+    /// The one store of the deletion receipts, which the engine fills and the reset empties.
+    std::function<std::shared_ptr<ReceiptStore>(const std::shared_ptr<support::ThreadPool>& pool)>
+        makeReceiptStore;
     /// The engine, given the settings it reads its mode and depth from at each use.
     std::function<std::shared_ptr<CleaningEngine>(
-        AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
+        AppSettings& settings, std::shared_ptr<ReceiptStore> receipts,
+        const std::shared_ptr<support::MainExecutor>& main,
         const std::shared_ptr<support::ThreadPool>& pool)>
         makeEngine;
     std::function<std::shared_ptr<AppUninstallService>(
@@ -85,6 +90,7 @@ class QuilloApp final : public QObject {
     std::shared_ptr<QtMainExecutor> mainExecutor_;
     std::shared_ptr<support::ThreadPool> pool_;
     std::unique_ptr<AppSettings> settings_;
+    std::shared_ptr<ReceiptStore> receipts_;
     std::shared_ptr<CleaningEngine> engine_;
     std::unique_ptr<ScanViewModel> scanViewModel_;
     std::unique_ptr<DeleteViewModel> deleteViewModel_;

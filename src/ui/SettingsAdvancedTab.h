@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
+#include "deletion/ReceiptStore.h"
+#include "support/Executor.h"
 #include "system/AppSettings.h"
 #include "ui/Bindings.h"
 
@@ -9,15 +12,22 @@ namespace quillo::ui {
 
 class ToggleSwitch;
 
-/// Whether onboarding counts as completed, and the reset of every setting.
+/// Whether onboarding counts as completed, and the reset of every setting and receipt.
 class SettingsAdvancedTab final : public QWidget {
     Q_OBJECT
 
   public:
-    explicit SettingsAdvancedTab(AppSettings& settings, QWidget* parent = nullptr);
+    SettingsAdvancedTab(AppSettings& settings, std::shared_ptr<ReceiptStore> receipts,
+                        std::shared_ptr<support::MainExecutor> mainExecutor,
+                        QWidget* parent = nullptr);
 
   private:
+    /// Asks first: the receipts go too, and nothing brings them back.
+    void confirmReset();
+
     AppSettings& settings_;
+    std::shared_ptr<ReceiptStore> receipts_;
+    std::shared_ptr<support::MainExecutor> mainExecutor_;
     ToggleSwitch* onboarding_ = nullptr;
     Bindings bindings_;
 };

@@ -35,15 +35,16 @@ SettingsView::SettingsView(AppSettings& settings, SettingsServices services, QWi
         QStringLiteral("QTabWidget::tab-bar { alignment: center; } "
                        "QTabWidget::pane { border: none; border-top: 1px solid "
                        "palette(midlight); }"));
-    addTab(new SettingsGeneralTab(settings, std::move(services.notifications),
-                                  std::move(services.mainExecutor)),
-           symbolIcon("gear"), catalogueText("settings.tab.general"));
+    addTab(
+        new SettingsGeneralTab(settings, std::move(services.notifications), services.mainExecutor),
+        symbolIcon("gear"), catalogueText("settings.tab.general"));
     addTab(new SettingsModulesTab(settings), symbolIcon("list.bullet"),
            catalogueText("settings.tab.modules"));
     addTab(new SettingsPermissionsTab(settings, services.openLocation), symbolIcon("lock"),
            catalogueText("settings.tab.permissions"));
-    addTab(new SettingsAdvancedTab(settings), symbolIcon("wrench.and.screwdriver"),
-           catalogueText("settings.tab.advanced"));
+    addTab(new SettingsAdvancedTab(settings, std::move(services.receipts),
+                                   std::move(services.mainExecutor)),
+           symbolIcon("wrench.and.screwdriver"), catalogueText("settings.tab.advanced"));
     addTab(makeLegalTab(services.openLocation), symbolIcon("shield.lefthalf.filled"),
            catalogueText("settings.tab.legal"));
 

@@ -3,6 +3,7 @@
 #include <QTabWidget>
 #include <memory>
 
+#include "deletion/ReceiptStore.h"
 #include "platform/NotificationService.h"
 #include "support/Executor.h"
 #include "system/AppSettings.h"
@@ -16,6 +17,8 @@ struct SettingsServices {
     /// Where the daily reminder is scheduled and removed.
     std::shared_ptr<NotificationService> notifications;
     std::shared_ptr<support::MainExecutor> mainExecutor;
+    /// Forgets every receipt when the user resets everything.
+    std::shared_ptr<ReceiptStore> receipts;
 };
 
 /// The settings window's content: five tabs that edit `settings` in place and always show what

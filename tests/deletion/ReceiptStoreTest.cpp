@@ -376,6 +376,36 @@ INSTANTIATE_TEST_SUITE_P(
                          UnusableFileCase::Destination::besideIt, false, true}),
     caseName);
 
+TEST_F(ReceiptStoreTest, AResetForgetsEveryReceiptForGood) {
+    auto store = makeStore(ReceiptStore::OnDisk{file_});
+    ASSERT_TRUE(append(*store, {receipt(1), receipt(2)}).ok());
+    std::optional<support::Status> reset;
+    store->reset([&reset](support::Status status) { reset = std::move(status); });
+    executor_->runAll();
+    ASSERT_TRUE(reset.has_value() && reset->ok());
+    EXPECT_FALSE(fs::exists(file_));
+
+    const auto later = receipt(3);
+    ASSERT_TRUE(append(*store, {later}).ok());
+    EXPECT_EQ(decodedFile(), std::vector<DeletionReceipt>{later});
+    EXPECT_EQ(cached(*store), std::vector<DeletionReceipt>{later});
+}
+
+TEST_F(ReceiptStoreTest, AResetThatCannotRemoveTheFileForgetsNothing) {
+    auto store = makeStore(ReceiptStore::OnDisk{file_});
+    const auto kept = receipt(1);
+    ASSERT_TRUE(append(*store, {kept}).ok());
+    fs::remove(file_);
+    testing::writeTextFile(file_ / "in-the-way", "");
+    std::optional<support::Status> reset;
+    store->reset([&reset](support::Status status) { reset = std::move(status); });
+    executor_->runAll();
+    ASSERT_TRUE(reset.has_value());
+    ASSERT_FALSE(reset->ok());
+    EXPECT_NE(reset->error().description().find(file_.string()), std::string::npos);
+    EXPECT_EQ(cached(*store), std::vector<DeletionReceipt>{kept});
+}
+
 TEST(StandardDirectoriesTest, ApplicationSupportFollowsTheDataHome) {
     const auto lookup = [](const char* dataHome, const char* home) {
         return [dataHome, home](const char* name) -> const char* {

@@ -22,7 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     SettingsEnvironment environment{
         .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
-        .receiptsFile = {},
         .reportStoreFailure = [](const support::Error&) {},
     };
     const AppSettings settings(std::make_unique<InMemoryDefaultsStore>(std::move(values)),

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "helper/HelperRoute.h"
 #include "modules/DefaultModuleSet.h"
 #include "modules/FakeLinuxSystem.h"
 #include "support/Alternatives.h"
@@ -53,9 +54,8 @@ struct ElevatedDeletion {
                     return std::string(name) == "HOME" ? home.c_str() : nullptr;
                 }}),
             ReceiptStore::OnDisk{receipts});
-        services.helper = ElevatedHelperServices{
-            .launch = std::move(launch),
-            .includeSystemFolders = [](const std::function<void(bool)>& answer) { answer(true); }};
+        services.makeElevatedRoute = helperRoute(
+            std::move(launch), [](const std::function<void(bool)>& answer) { answer(true); });
         auto engine = makeDefault(
             [](const support::Completion<DeletionMode>& answer) { answer(DeletionMode::standard); },
             [](const std::function<void(ScanDepth)>& answer) { answer(ScanDepth::standard); },

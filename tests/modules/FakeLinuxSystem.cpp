@@ -16,7 +16,6 @@ FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts,
       settings(std::make_unique<InMemoryDefaultsStore>(),
                SettingsEnvironment{
                    .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
-                   .receiptsFile = folder / "receipts.json",
                    .reportStoreFailure = [](const support::Error&) {}}) {
     engine = makeDefault(
         [this](const support::Completion<DeletionMode>& answer) {

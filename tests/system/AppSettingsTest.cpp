@@ -59,7 +59,6 @@ class AppSettingsTest : public ::testing::Test {
                                           ++probes_;
                                           return probeAnswer_;
                                       },
-                                  .receiptsFile = receiptsFile_,
                                   .reportStoreFailure =
                                       [this](const support::Error& error) {
                                           failures_.push_back(error.description());
@@ -84,7 +83,6 @@ class AppSettingsTest : public ::testing::Test {
     }
 
     testing::TemporaryDirectory folder_;
-    fs::path receiptsFile_ = folder_ / "data" / "Quillo" / "receipts.json";
     fs::path defaultsFile_ = folder_ / "config" / "Quillo" / "defaults.json";
     Status probeAnswer_ = Status::denied;
     int probes_ = 0;
@@ -310,14 +308,11 @@ TEST_F(AppSettingsTest, StoreThatCannotSaveIsReportedWhileTheValueIsStillHeld) {
 
 // Resetting
 
-TEST_F(AppSettingsTest, ResetWritesEveryDefaultAndRemovesTheReceiptsFile) {
+TEST_F(AppSettingsTest, ResetWritesEveryDefault) {
     auto stored = kNoDefaultAnywhere;
     stored.emplace("other.key", "kept");
     probeAnswer_ = Status::granted;
     auto& settings = makeSettings(std::move(stored));
-    testing::writeTextFile(receiptsFile_, "[]");
-    const auto beside = receiptsFile_.parent_path() / "receipts.json.unreadable-1";
-    testing::writeTextFile(beside, "[");
     // Observers are told only once everything is back to its default.
     const auto checkComplete = settings.observe([&](std::string_view field) {
         EXPECT_FALSE(settings.deepScanEnabled()) << field;
@@ -335,21 +330,10 @@ TEST_F(AppSettingsTest, ResetWritesEveryDefaultAndRemovesTheReceiptsFile) {
         EXPECT_EQ(this->stored(key), json(false)) << key;
     }
     EXPECT_EQ(this->stored("other.key"), json("kept"));
-    EXPECT_FALSE(fs::exists(receiptsFile_));
-    EXPECT_TRUE(fs::exists(beside));
     EXPECT_EQ(settings.fullDiskAccessStatus(), Status::granted);
     EXPECT_EQ(probes_, 1);
     EXPECT_EQ(std::set<std::string>(notified_.begin(), notified_.end()).size(), 6U);
     EXPECT_EQ(notified_.size(), 6U);
-}
-
-TEST_F(AppSettingsTest, ResetWithoutAReceiptsFileSucceeds) {
-    auto& settings = makeSettings({{"quillo.deletionMode", "secureOverwrite"}});
-    settings.resetAll();
-    EXPECT_EQ(settings.deletionMode(), DeletionMode::standard);
-    EXPECT_EQ(stored("quillo.deletionMode"), json("standard"));
-    EXPECT_FALSE(fs::exists(receiptsFile_.parent_path()));
-    EXPECT_TRUE(failures_.empty());
 }
 
 // Full disk access

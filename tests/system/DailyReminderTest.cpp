@@ -157,7 +157,6 @@ TEST_F(DailyReminderTest, ResettingTheSettingsLeavesTheReminderPending) {
         std::make_unique<InMemoryDefaultsStore>(),
         SettingsEnvironment{
             .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::denied; },
-            .receiptsFile = folder / "receipts.json",
             .reportStoreFailure = [](const support::Error&) {},
         });
     service_->status = Status::authorized;

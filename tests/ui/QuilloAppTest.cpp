@@ -34,11 +34,14 @@ class QuilloAppTest : public ::testing::Test {
                                 {"quillo.onboardingCompleted", onboardingCompleted}}),
                         SettingsEnvironment{.checkFullDiskAccess =
                                                 [] { return FullDiskAccessProbe::Status::granted; },
-                                            .receiptsFile = {},
                                             .reportStoreFailure = [](const support::Error&) {}});
                 },
+            .makeReceiptStore =
+                [this](const auto&) {
+                    return ReceiptStore::create(ReceiptStore::InMemory{}, background);
+                },
             .makeEngine =
-                [this](AppSettings&, const std::shared_ptr<support::MainExecutor>&,
+                [this](AppSettings&, const auto&, const std::shared_ptr<support::MainExecutor>&,
                        const std::shared_ptr<support::ThreadPool>&) {
                     return std::make_shared<CleaningEngine>(
                         std::vector<std::shared_ptr<CleaningModule>>{module}, background);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QtTest/QTest>
 #include <memory>
 
@@ -34,10 +37,13 @@ class SettingsViewTest : public ::testing::Test {
         std::make_shared<quillo::testing::FakeNotificationService>(main);
     AppSettings settings{std::make_unique<InMemoryDefaultsStore>(),
                          SettingsEnvironment{.checkFullDiskAccess = [this] { return probed; },
-                                             .receiptsFile = {},
                                              .reportStoreFailure = [](const support::Error&) {}}};
+    std::shared_ptr<ReceiptStore> receipts = ReceiptStore::create(ReceiptStore::InMemory{}, main);
     SettingsView view{settings,
-                      {.openLocation = {}, .notifications = notifications, .mainExecutor = main}};
+                      {.openLocation = {},
+                       .notifications = notifications,
+                       .mainExecutor = main,
+                       .receipts = receipts}};
 };
 
 TEST_F(SettingsViewTest, SwitchingOffEveryModuleDisablesAllEight) {
@@ -96,6 +102,36 @@ TEST_F(SettingsViewTest, TheReminderSwitchStoresFirstThenSchedulesForNineOrCance
     EXPECT_TRUE(notifications->pending.empty());
 }
 
+/// Clicks the reset button, then presses Escape at its question or its destructive button.
+void resetAnswering(SettingsView& view, Qt::Key key) {
+    bool asked = false;
+    QTimer::singleShot(0, [&asked, key] {
+        auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->text(),
+                  QStringLiteral("Alle Einstellungen und Löschbelege zurücksetzen?"));
+        asked = true;
+        if (key == Qt::Key_Escape) {
+            QTest::keyClick(question, key);
+            return;
+        }
+        for (auto* button : question->buttons()) {
+            if (question->buttonRole(button) == QMessageBox::DestructiveRole) {
+                button->click();
+            }
+        }
+    });
+    view.findChild<QPushButton*>(QStringLiteral("resetButton"))->click();
+    EXPECT_TRUE(asked);
+}
+
+TEST_F(SettingsViewTest, EscapeAtTheResetQuestionKeepsEverything) {
+    settings.setDeepScanEnabled(true);
+    resetAnswering(view, Qt::Key_Escape);
+    main->runAll();
+    EXPECT_TRUE(settings.deepScanEnabled());
+}
+
 TEST_F(SettingsViewTest, AResetShowsTheDefaultsOnEveryTab) {
     settings.setOnboardingCompleted(true);
     settings.setDeepScanEnabled(true);
@@ -110,7 +146,8 @@ TEST_F(SettingsViewTest, AResetShowsTheDefaultsOnEveryTab) {
     EXPECT_TRUE(findWithKey<QRadioButton>(view, "settings.method.dod")->isChecked());
     EXPECT_FALSE(moduleSwitch(CleaningModuleID::fontCache)->isChecked());
 
-    view.findChild<QPushButton*>(QStringLiteral("resetButton"))->click();
+    resetAnswering(view, Qt::Key_Return);
+    main->runAll();
 
     EXPECT_FALSE(settings.onboardingCompleted());
     EXPECT_FALSE(onboarding->isChecked());

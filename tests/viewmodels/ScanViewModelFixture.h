@@ -146,7 +146,6 @@ class ScanViewModelTest : public ::testing::Test {
     AppSettings settings{std::make_unique<InMemoryDefaultsStore>(),
                          SettingsEnvironment{.checkFullDiskAccess =
                                                  [] { return FullDiskAccessProbe::Status::denied; },
-                                             .receiptsFile = {},
                                              .reportStoreFailure = [](const support::Error&) {}}};
     std::shared_ptr<const CleaningEngine> engine;
     std::unique_ptr<ScanViewModel> viewModel;

@@ -1,0 +1,9 @@
+#include "modules/ModuleLocations.h"
+
+namespace quillo {
+
+ModuleLocations platformLocations() {
+    return macOSLocations({});
+}
+
+}  // namespace quillo
