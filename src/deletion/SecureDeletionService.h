@@ -60,7 +60,8 @@ class SecureDeletionService final : public std::enable_shared_from_this<SecureDe
                        std::optional<support::Error> endError);
     void conclude(DeletionRun& run, std::optional<support::Error> endError);
     [[nodiscard]] TimePoint now() const;
-    [[nodiscard]] platform::DeletionScope scopeOf(CleaningModuleID moduleID) const;
+    [[nodiscard]] platform::DeletionScope scopeOf(CleaningModuleID moduleID,
+                                                  const KeepList& kept) const;
 
     ModeProvider modeProvider_;
     std::shared_ptr<ReceiptStore> receiptStore_;

@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "modules/SplitModuleEvents.h"
+#include "platform/KeptPaths.h"
 
 namespace quillo {
 
@@ -143,8 +144,12 @@ struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
         }
     }
 
+    // The children stop before their next item and end, so the merged stream still reports
+    // what was done and then ends, whether or not anybody still listens.
     void cancel() {
-        children.clear();
+        for (auto& child : children) {
+            child.requestStop();
+        }
         cancellation = {};
     }
 
@@ -186,11 +191,46 @@ void startScan(std::vector<std::shared_ptr<CleaningModule>> selected,
     }
 }
 
+// The chosen modules, and the system folders too when the route takes them in.
+void scanSelected(std::vector<std::shared_ptr<CleaningModule>> selected,
+                  const std::optional<ElevatedRoute>& elevated, const support::ExecutorRef& context,
+                  const support::CancellationToken& token, support::Completion<ScanResults> done) {
+    if (!elevated) {
+        startScan(std::move(selected), {}, context, token, std::move(done));
+        return;
+    }
+    elevated->includeSystemFolders([scanSystem = elevated->scan, context,
+                                    selected = std::move(selected), token,
+                                    done = std::move(done)](bool include) mutable {
+        context->post([scanSystem = include ? scanSystem : ElevatedScan{}, context,
+                       selected = std::move(selected), token, done = std::move(done)]() mutable {
+            startScan(std::move(selected), scanSystem, context, token, std::move(done));
+        });
+    });
+}
+
+// Applied to the merged results, so that the helper's items obey it as the modules' do.
+void leaveOutKept(ScanResults& results, const KeepList& list) {
+    const platform::KeptPaths kept(list);
+    if (kept.empty()) {
+        return;
+    }
+    for (auto& [id, items] : results) {
+        std::erase_if(items,
+                      [&](const CleanableItem& item) { return kept.touches(item.url.native()); });
+    }
+}
+
 }  // namespace
 
 CleaningEngine::CleaningEngine(std::vector<std::shared_ptr<CleaningModule>> modules,
-                               support::ExecutorRef context, std::optional<ElevatedRoute> elevated)
-    : modules_(std::move(modules)), context_(std::move(context)), elevated_(std::move(elevated)) {
+                               support::ExecutorRef context, std::optional<ElevatedRoute> elevated,
+                               support::Provider<KeepList> keptPaths)
+    : modules_(std::move(modules)),
+      context_(std::move(context)),
+      elevated_(std::move(elevated)),
+      keptPaths_(keptPaths ? std::move(keptPaths)
+                           : [](const std::function<void(KeepList)>& answer) { answer({}); }) {
     descriptors_.reserve(modules_.size());
     std::set<CleaningModuleID> seen;
     for (const auto& module : modules_) {
@@ -213,16 +253,17 @@ void CleaningEngine::scan(std::optional<std::set<CleaningModuleID>> moduleIDs,
         context_->post([done = std::move(done)] { done(ScanResults{}); });
         return;
     }
-    if (!elevated_) {
-        startScan(std::move(selected), {}, context_, token, std::move(done));
-        return;
-    }
-    elevated_->includeSystemFolders([scanSystem = elevated_->scan, context = context_,
-                                     selected = std::move(selected), token,
-                                     done = std::move(done)](bool include) mutable {
-        context->post([scanSystem = include ? scanSystem : ElevatedScan{}, context,
-                       selected = std::move(selected), token, done = std::move(done)]() mutable {
-            startScan(std::move(selected), scanSystem, context, token, std::move(done));
+    keptPaths_([selected = std::move(selected), elevated = elevated_, context = context_, token,
+                done = std::move(done)](const KeepList& kept) mutable {
+        context->post([selected = std::move(selected), elevated = std::move(elevated), context,
+                       token, kept, done = std::move(done)]() mutable {
+            scanSelected(std::move(selected), elevated, context, token,
+                         [kept, done = std::move(done)](support::Result<ScanResults> found) {
+                             if (found) {
+                                 leaveOutKept(found.value(), kept);
+                             }
+                             done(std::move(found));
+                         });
         });
     });
 }

@@ -79,8 +79,8 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                             std::shared_ptr<ReceiptStore> store) {
     std::optional<ElevatedRoute> elevated;
     if (services.helper) {
-        auto client = HelperClient::create(std::move(services.helper->launch), modeProvider, store,
-                                           services.makeContext());
+        auto client = HelperClient::create(std::move(services.helper->launch), modeProvider,
+                                           services.keptPaths, store, services.makeContext());
         elevated = helperRoute(std::move(*services.helper), std::move(client), depthProvider);
     }
     auto& locations = services.locations;
@@ -88,6 +88,9 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
     leaveOutRootsOutOfReach(locations, services.isRootOutOfReach);
     DeletionEnvironment deletionEnvironment;
     deletionEnvironment.moduleAreas = deletionAreas(locations);
+    if (services.keptPaths) {
+        deletionEnvironment.keptPaths = services.keptPaths;
+    }
     auto service = SecureDeletionService::create(
         std::move(modeProvider), store, services.makeContext(), std::move(deletionEnvironment));
     const auto environment = [&services] {
@@ -119,7 +122,7 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                          environment()),
     };
     return std::make_shared<CleaningEngine>(std::move(modules), services.makeContext(),
-                                            std::move(elevated));
+                                            std::move(elevated), std::move(services.keptPaths));
 }
 
 }  // namespace quillo

@@ -45,6 +45,9 @@ struct DefaultModuleServices {
     std::optional<ElevatedHelperServices> helper{};
     /// Which roots of `locations` a scan of this process leaves out.
     FolderTest isRootOutOfReach;
+    /// The user's keep-list, asked afresh for every scan and deletion run; without it nothing
+    /// is kept.
+    support::Provider<KeepList> keptPaths{};
 };
 
 /// The services of this machine: its locations, the receipts file at its default place, the

@@ -18,6 +18,8 @@ FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts,
                    .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
                    .receiptsFile = folder / "receipts.json",
                    .reportStoreFailure = [](const support::Error&) {}}) {
+    auto moduleServices = services(std::move(receipts));
+    moduleServices.keptPaths = keptPathsProvider(settings, main);
     engine = makeDefault(
         [this](const support::Completion<DeletionMode>& answer) {
             main->post([this, answer] { answer(settings.deletionMode()); });
@@ -27,7 +29,7 @@ FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts,
                 answer(settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard);
             });
         },
-        services(std::move(receipts)));
+        std::move(moduleServices));
 }
 
 void FakeLinuxSystem::runBoth() {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/Error.h"
+
+namespace quillo {
+
+/// The user's paths that nothing offers or touches: absolute paths of folders and files, where
+/// "*" in a component stands for any run of characters within that one component. A kept path
+/// keeps everything below it and every folder that holds it: such a folder is left out whole,
+/// so no deletion of it can reach the kept path.
+class KeepList final {
+  public:
+    KeepList() = default;
+    /// Rules that `ruleError` refuses are dropped; the others are kept in order, each once.
+    explicit KeepList(const std::vector<std::string>& rules);
+
+    /// Why `rule` cannot be kept (German), or nothing.
+    static std::optional<std::string> ruleError(std::string_view rule);
+    /// `rule` with repeated and trailing slashes removed.
+    static std::string normalised(std::string_view rule);
+
+    [[nodiscard]] const std::vector<std::string>& rules() const { return rules_; }
+    [[nodiscard]] bool empty() const { return rules_.empty(); }
+
+    /// Whether the absolute `path` is kept, lies below a kept path, or may hold one: the
+    /// components both have match, as far as the shorter reaches.
+    [[nodiscard]] bool touches(std::string_view path) const;
+
+    friend bool operator==(const KeepList&, const KeepList&) = default;
+
+  private:
+    std::vector<std::string> rules_;
+};
+
+/// A rule the keep-list cannot hold, with the German reason.
+class KeepListRuleError final : public support::ErrorDetail {
+  public:
+    explicit KeepListRuleError(std::string reason) : reason_(std::move(reason)) {}
+    [[nodiscard]] std::string description() const override { return reason_; }
+
+  private:
+    std::string reason_;
+};
+
+}  // namespace quillo
