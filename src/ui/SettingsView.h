@@ -7,6 +7,7 @@
 #include "system/AppSettings.h"
 #include "system/NotificationService.h"
 #include "ui/PlatformActions.h"
+#include "ui/SettingsKeepListTab.h"
 
 namespace quillo::ui {
 
@@ -16,10 +17,13 @@ struct SettingsServices {
     /// Where the daily reminder is scheduled and removed.
     std::shared_ptr<NotificationService> notifications;
     std::shared_ptr<support::MainExecutor> mainExecutor;
+    /// Where the keep-list's paths and patterns come from.
+    ChooseKeptPath chooseKeptPath = desktopKeptPathChooser();
 };
 
-/// The settings window's content: five tabs that edit `settings` in place and always show what
-/// it holds. The window takes the title of the chosen tab.
+/// The settings window's content: six tabs that edit `settings` in place and always show what
+/// it holds. The window is titled once for all tabs
+/// and closes on Escape and the platform's close keys.
 class SettingsView final : public QTabWidget {
     Q_OBJECT
 
