@@ -69,6 +69,8 @@ class StreamState final : public std::enable_shared_from_this<StreamState<Event>
 
     [[nodiscard]] CancellationToken token() const { return source_.token(); }
 
+    void requestStop() { source_.cancel(); }
+
   private:
     void scheduleDrainLocked() {
         if (!executor_ || drainScheduled_ || endDelivered_) {
@@ -180,6 +182,14 @@ class EventStream final {
         if (state_) {
             state_->stop();
             state_.reset();
+        }
+    }
+
+    /// Cancels the producer's work but goes on delivering: what it did until it stopped, then
+    /// its end.
+    void requestStop() {
+        if (state_) {
+            state_->requestStop();
         }
     }
 
