@@ -1,6 +1,7 @@
 #include "model/KeepList.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace quillo {
 
@@ -19,37 +20,11 @@ std::vector<std::string_view> components(std::string_view path) {
     return parts;
 }
 
-// "*" matches any run of characters, backtracking to the last star on a mismatch.
-bool matchesComponent(std::string_view pattern, std::string_view name) {
-    std::size_t p = 0;
-    std::size_t n = 0;
-    std::optional<std::size_t> star;
-    std::size_t starName = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            starName = n;
-        } else if (p < pattern.size() && pattern[p] == name[n]) {
-            ++p;
-            ++n;
-        } else if (star) {
-            p = *star + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
-
-bool touchesRule(const std::vector<std::string_view>& rule,
-                 const std::vector<std::string_view>& path) {
+// Whether the rule's components match the path's as far as the shorter reaches.
+bool agree(const std::vector<std::string_view>& rule, const std::vector<std::string_view>& path) {
     const std::size_t common = std::min(rule.size(), path.size());
     for (std::size_t index = 0; index < common; ++index) {
-        if (!matchesComponent(rule[index], path[index])) {
+        if (!KeepList::matchesComponent(rule[index], path[index])) {
             return false;
         }
     }
@@ -97,13 +72,51 @@ std::string KeepList::normalised(std::string_view rule) {
     return text.empty() ? std::string("/") : text;
 }
 
-bool KeepList::touches(std::string_view path) const {
-    if (rules_.empty()) {
-        return false;
-    }
+bool KeepList::keeps(std::string_view path) const {
     const auto pathParts = components(path);
-    return std::ranges::any_of(
-        rules_, [&](const std::string& rule) { return touchesRule(components(rule), pathParts); });
+    return std::ranges::any_of(rules_, [&](const std::string& rule) {
+        const auto ruleParts = components(rule);
+        return ruleParts.size() <= pathParts.size() && agree(ruleParts, pathParts);
+    });
+}
+
+std::vector<std::vector<std::string>> KeepList::rulesBelow(std::string_view path) const {
+    const auto pathParts = components(path);
+    std::vector<std::vector<std::string>> below;
+    for (const auto& rule : rules_) {
+        const auto ruleParts = components(rule);
+        if (ruleParts.size() > pathParts.size() && agree(ruleParts, pathParts)) {
+            below.emplace_back(ruleParts.begin() + static_cast<std::ptrdiff_t>(pathParts.size()),
+                               ruleParts.end());
+        }
+    }
+    return below;
+}
+
+// "*" matches any run of characters, backtracking to the last star on a mismatch.
+bool KeepList::matchesComponent(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::optional<std::size_t> star;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            starName = n;
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
+            ++p;
+            ++n;
+        } else if (star) {
+            p = *star + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
 }
 
 }  // namespace quillo

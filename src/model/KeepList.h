@@ -11,8 +11,8 @@ namespace quillo {
 
 /// The user's paths that nothing offers or touches: absolute paths of folders and files, where
 /// "*" in a component stands for any run of characters within that one component. A kept path
-/// keeps everything below it and every folder that holds it: such a folder is left out whole,
-/// so no deletion of it can reach the kept path.
+/// keeps everything below it, and a folder that holds it is left out whole, so that no deletion
+/// of the folder can reach it (`platform::KeptPaths` decides what a folder holds).
 class KeepList final {
   public:
     KeepList() = default;
@@ -27,9 +27,13 @@ class KeepList final {
     [[nodiscard]] const std::vector<std::string>& rules() const { return rules_; }
     [[nodiscard]] bool empty() const { return rules_.empty(); }
 
-    /// Whether the absolute `path` is kept, lies below a kept path, or may hold one: the
-    /// components both have match, as far as the shorter reaches.
-    [[nodiscard]] bool touches(std::string_view path) const;
+    /// Whether the absolute `path` is kept or lies below a kept path.
+    [[nodiscard]] bool keeps(std::string_view path) const;
+    /// The components past `path` of every rule that names something strictly below it.
+    [[nodiscard]] std::vector<std::vector<std::string>> rulesBelow(std::string_view path) const;
+
+    /// Whether the path component `name` matches the rule component `pattern`.
+    static bool matchesComponent(std::string_view pattern, std::string_view name);
 
     friend bool operator==(const KeepList&, const KeepList&) = default;
 

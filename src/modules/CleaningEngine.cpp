@@ -253,19 +253,23 @@ void CleaningEngine::scan(std::optional<std::set<CleaningModuleID>> moduleIDs,
         context_->post([done = std::move(done)] { done(ScanResults{}); });
         return;
     }
-    keptPaths_([selected = std::move(selected), elevated = elevated_, context = context_, token,
-                done = std::move(done)](const KeepList& kept) mutable {
-        context->post([selected = std::move(selected), elevated = std::move(elevated), context,
-                       token, kept, done = std::move(done)]() mutable {
-            scanSelected(std::move(selected), elevated, context, token,
-                         [kept, done = std::move(done)](support::Result<ScanResults> found) {
-                             if (found) {
-                                 leaveOutKept(found.value(), kept);
-                             }
-                             done(std::move(found));
+    // Asked once the items are in, so that the list holds as it stands at the scan's end.
+    scanSelected(std::move(selected), elevated_, context_, token,
+                 [keptPaths = keptPaths_, context = context_,
+                  done = std::move(done)](support::Result<ScanResults> found) mutable {
+                     if (!found) {
+                         done(std::move(found));
+                         return;
+                     }
+                     keptPaths([context, results = std::move(found).value(),
+                                done = std::move(done)](const KeepList& kept) mutable {
+                         context->post([results = std::move(results), kept,
+                                        done = std::move(done)]() mutable {
+                             leaveOutKept(results, kept);
+                             done(std::move(results));
                          });
-        });
-    });
+                     });
+                 });
 }
 
 support::EventStream<DeletionEvent> CleaningEngine::deleteItems(CleanableItems items) const {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/KeptPaths.h"
 #include "support/Formatting.h"
 #include "text/Text.h"
 #include "viewmodels/SearchText.h"
@@ -310,9 +311,10 @@ void ScanViewModel::removeDeletedItems(const std::vector<Uuid>& ids) {
 }
 
 void ScanViewModel::leaveOutKept() {
+    const platform::KeptPaths keptPaths(settings_.keptPaths());
     std::vector<Uuid> kept;
     for (const auto* item : cachedAllItems()) {
-        if (settings_.keptPaths().touches(item->url.native())) {
+        if (keptPaths.touches(item->url.native())) {
             kept.push_back(item->id);
         }
     }

@@ -9,6 +9,8 @@
 #include "model/KeepList.h"
 #include "modules/EngineTestSupport.h"
 #include "modules/FakeLinuxSystem.h"
+#include "platform/KeptPaths.h"
+#include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
 namespace quillo {
@@ -16,35 +18,49 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TouchCase {
+struct KeepCase {
     const char* rule;
     const char* path;
-    bool touches;
+    bool keeps;
 };
 
-class KeepListTouchTest : public ::testing::TestWithParam<TouchCase> {};
+class KeepListKeepsTest : public ::testing::TestWithParam<KeepCase> {};
 
-TEST_P(KeepListTouchTest, KeepsThePathWhatLiesBelowAndEveryFolderHoldingIt) {
-    const KeepList list({GetParam().rule});
-    EXPECT_EQ(list.touches(GetParam().path), GetParam().touches)
+TEST_P(KeepListKeepsTest, KeepsThePathAndWhatLiesBelowIt) {
+    EXPECT_EQ(KeepList({GetParam().rule}).keeps(GetParam().path), GetParam().keeps)
         << GetParam().rule << " / " << GetParam().path;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rules, KeepListTouchTest,
-    ::testing::Values(TouchCase{"/h/.cache/app/keep", "/h/.cache/app/keep", true},
-                      TouchCase{"/h/.cache/app/keep", "/h/.cache/app/keep/inner", true},
-                      TouchCase{"/h/.cache/app/keep", "/h/.cache/app", true},
-                      TouchCase{"/h/.cache/app/keep", "/h/.cache/app/other", false},
-                      TouchCase{"/h/.cache/app/keep", "/h/.cache/application", false},
-                      TouchCase{"/h/.cache/app/keep/", "/h/.cache//app/keep", true},
-                      TouchCase{"/h/.cache/*.db", "/h/.cache/index.db", true},
-                      TouchCase{"/h/.cache/*.db", "/h/.cache/index.db.old", false},
-                      TouchCase{"/h/.cache/*/keep", "/h/.cache/any", true},
-                      TouchCase{"/h/.cache/*/keep", "/h/.cache/any/drop", false},
-                      TouchCase{"/h/.cache/a*b*c", "/h/.cache/aXbYbc", true},
-                      TouchCase{"/h/.cache/a*b*c", "/h/.cache/aXcb", false},
-                      TouchCase{"/h/.cache/*", "/h/.cache/x/y", true}));
+    Rules, KeepListKeepsTest,
+    ::testing::Values(KeepCase{"/h/.cache/app/keep", "/h/.cache/app/keep", true},
+                      KeepCase{"/h/.cache/app/keep", "/h/.cache/app/keep/inner", true},
+                      KeepCase{"/h/.cache/app/keep", "/h/.cache/app", false},
+                      KeepCase{"/h/.cache/app/keep", "/h/.cache/app/keeper", false},
+                      KeepCase{"/h/.cache/app/keep/", "/h/.cache//app/keep", true},
+                      KeepCase{"/h/.cache/*.db", "/h/.cache/index.db", true},
+                      KeepCase{"/h/.cache/*.db", "/h/.cache/index.db.old", false},
+                      KeepCase{"/h/.cache/a*b*c", "/h/.cache/aXbYbc", true},
+                      KeepCase{"/h/.cache/a*b*c", "/h/.cache/aXcb", false},
+                      KeepCase{"/h/.cache/*", "/h/.cache/x/y", true}));
+
+// A folder is left out when something a rule names exists in it now: a pattern leaves out only
+// the folders that hold a match, not every folder it could match in.
+TEST(KeptPathsTest, AFolderIsTouchedWhenItHoldsWhatARuleNames) {
+    testing::TemporaryDirectory folder;
+    const auto cache = folder / "cache";
+    testing::makeFile(cache / "a/sub/wichtig", 10);
+    testing::makeFile(cache / "b/other", 10);
+    fs::create_directories(folder / "elsewhere/sub/wichtig");
+    testing::makeSymlink(folder / "elsewhere", cache / "c");
+    const platform::KeptPaths kept(KeepList({(cache / "*/sub/wichtig").string()}));
+    EXPECT_TRUE(kept.touches((cache / "a").string()));
+    EXPECT_TRUE(kept.touches((cache / "a/sub").string()));
+    EXPECT_TRUE(kept.touches((cache / "a/sub/wichtig").string()));
+    EXPECT_FALSE(kept.touches((cache / "b").string()));
+    EXPECT_FALSE(kept.touches((cache / "c").string())) << "a link is removed as itself";
+    EXPECT_TRUE(kept.touches((cache / "c/sub/wichtig").string())) << "kept by name";
+}
 
 TEST(KeepListRuleTest, RefusesWhatNamesNoPlaceAndDropsItFromAList) {
     for (const char* bad : {"", "relative/path", "/", "//", "/h/../etc", "/h/./x"}) {
@@ -110,7 +126,9 @@ TEST_F(KeepListEngineTest, NoModuleOffersAndNoDeletionTouchesWhatIsKept) {
         const auto path = folder / "keep";
         EXPECT_TRUE(std::ranges::any_of(
             offered(before),
-            [&](const fs::path& url) { return KeepList({path.string()}).touches(url.native()); }))
+            [&](const fs::path& url) {
+                return platform::KeptPaths(KeepList({path.string()})).touches(url.native());
+            }))
             << folder << " must be offered before it is kept";
         ASSERT_TRUE(settings.addKeptPath(path.string()).ok());
     }
@@ -118,8 +136,9 @@ TEST_F(KeepListEngineTest, NoModuleOffersAndNoDeletionTouchesWhatIsKept) {
     const auto after = offered(scan());
     EXPECT_TRUE(std::ranges::find(after, home / ".cache/other") != after.end());
     EXPECT_TRUE(std::ranges::find(after, system / "var/crash/other.crash") != after.end());
+    const platform::KeptPaths kept(settings.keptPaths());
     for (const auto& url : after) {
-        EXPECT_FALSE(settings.keptPaths().touches(url.native())) << url;
+        EXPECT_FALSE(kept.touches(url.native())) << url;
     }
 
     auto stream = engine->deleteItems(plan);
