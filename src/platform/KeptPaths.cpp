@@ -62,7 +62,10 @@ std::vector<std::string> matchingNames(const std::string& folder, const std::str
     if (descriptor < 0) {
         return names;
     }
-    const std::unique_ptr<DIR, decltype(&::closedir)> listing(::fdopendir(descriptor), &::closedir);
+    struct CloseListing {
+        void operator()(DIR* listing) const { ::closedir(listing); }
+    };
+    const std::unique_ptr<DIR, CloseListing> listing(::fdopendir(descriptor));
     if (!listing) {
         ::close(descriptor);
         return names;
