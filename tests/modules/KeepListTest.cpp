@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "helper/HelperProtocol.h"
+#include "helper/HelperService.h"
 #include "model/KeepList.h"
 #include "modules/EngineTestSupport.h"
 #include "modules/FakeLinuxSystem.h"
 #include "platform/KeptPaths.h"
+#include "support/Alternatives.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -80,6 +82,32 @@ TEST(KeepListProtocolTest, TheHelperReadsTheRulesAndRefusesARequestWithOneItCann
                      .ok());
 }
 
+// The helper takes the rules as sent: a wish for a folder that holds a kept path fails by itself.
+TEST(KeepListHelperTest, TheHelperDeletesNothingTheSentRulesKeep) {
+    testing::TemporaryDirectory folder;
+    const auto tmp = folder / "system/var/tmp";
+    testing::makeFile(tmp / "box/keep", 4096);
+    testing::makeFile(tmp / "other", 4096);
+    auto work = std::make_shared<support::ManualExecutor>();
+    std::vector<HelperMessage> messages;
+    auto service = HelperService::create(
+        testing::fakeModuleServices(work, linuxSystemLocations(folder / "system"),
+                                    ReceiptStore::InMemory{}),
+        [&messages](const HelperMessage& message) { messages.push_back(message); });
+    const HelperWish box{Uuid::random(), CleaningModuleID::tempFiles, (tmp / "box").string()};
+    const HelperWish other{Uuid::random(), CleaningModuleID::tempFiles, (tmp / "other").string()};
+    service->answer(encodeRequest(HelperDeleteRequest{.mode = DeletionMode::standard,
+                                                      .wishes = {box, other},
+                                                      .kept = {(tmp / "box/keep").string()}}),
+                    [] {});
+    work->runAll();
+    EXPECT_TRUE(fs::exists(tmp / "box/keep"));
+    EXPECT_FALSE(fs::exists(tmp / "other"));
+    const auto failed = testing::alternativesOf<FailedFileRecord>(messages);
+    ASSERT_EQ(failed.size(), 1U);
+    EXPECT_EQ(failed.front().id, box.id);
+}
+
 class KeepListEngineTest : public ::testing::Test, protected testing::FakeLinuxSystem {
   protected:
     ScanResults scan() {
@@ -102,19 +130,26 @@ class KeepListEngineTest : public ::testing::Test, protected testing::FakeLinuxS
     }
 };
 
-// One kept file in a folder each module offers: every such folder is left out, its
-// neighbours stay, and an old plan naming a folder that holds a kept path deletes nothing of it.
+// One kept path per module, inside a folder it offers or as a file it offers, each beside a
+// neighbour that stays offered: nothing kept is offered, and an older list that names the kept
+// paths or their folders deletes nothing of them.
 TEST_F(KeepListEngineTest, NoModuleOffersAndNoDeletionTouchesWhatIsKept) {
-    const std::vector<fs::path> keptFolders{
-        home / ".cache/editor",      home / ".local/state/editor",   system / "tmp/session",
-        system / "var/crash/editor", home / ".var/app/org.gone.App", home / ".cache/fontconfig",
+    const std::vector<std::pair<fs::path, fs::path>> keptBesideOffered{
+        {home / ".cache/editor/keep.log", home / ".cache/other"},
+        {home / ".local/state/editor/keep.log", home / ".local/state/editor/drop.log"},
+        {system / "tmp/session/keep.log", system / "tmp/session/drop.log"},
+        {system / "var/crash/keep.crash", system / "var/crash/other.crash"},
+        {home / ".var/app/org.gone.App/keep.log", home / ".var/app/org.gone.Other"},
+        {home / ".cache/fontconfig/keep.log", system / "var/cache/fontconfig"},
     };
-    for (const auto& folder : keptFolders) {
-        testing::makeFile(folder / "keep", 5000);
-        testing::makeFile(folder / "drop.log", 5000);
+    // A neighbour that is a folder is offered as one; its file tells whether it went.
+    const auto fileOf = [](const fs::path& neighbour) {
+        return neighbour.has_extension() ? neighbour : neighbour / "blob";
+    };
+    for (const auto& [keptPath, neighbour] : keptBesideOffered) {
+        testing::makeFile(keptPath, 5000);
+        testing::makeFile(fileOf(neighbour), 5000);
     }
-    testing::makeFile(home / ".cache/other/blob", 5000);
-    testing::makeFile(system / "var/crash/other.crash", 5000);
     settings.setDeepScanEnabled(true);
 
     const ScanResults before = scan();
@@ -122,23 +157,22 @@ TEST_F(KeepListEngineTest, NoModuleOffersAndNoDeletionTouchesWhatIsKept) {
     for (const auto& [id, items] : before) {
         plan.insert(plan.end(), items.begin(), items.end());
     }
-    for (const auto& folder : keptFolders) {
-        const auto path = folder / "keep";
-        EXPECT_TRUE(std::ranges::any_of(
-            offered(before),
-            [&](const fs::path& url) {
-                return platform::KeptPaths(KeepList({path.string()})).touches(url.native());
-            }))
-            << folder << " must be offered before it is kept";
-        ASSERT_TRUE(settings.addKeptPath(path.string()).ok());
+    for (const auto& keptAndNeighbour : keptBesideOffered) {
+        const fs::path& keptPath = keptAndNeighbour.first;
+        const platform::KeptPaths keeping(KeepList({keptPath.string()}));
+        EXPECT_TRUE(std::ranges::any_of(offered(before),
+                                        [&](const fs::path& url) { return keeping.touches(url); }))
+            << keptPath << " must be offered before it is kept";
+        ASSERT_TRUE(settings.addKeptPath(keptPath.string()).ok());
     }
 
     const auto after = offered(scan());
-    EXPECT_TRUE(std::ranges::find(after, home / ".cache/other") != after.end());
-    EXPECT_TRUE(std::ranges::find(after, system / "var/crash/other.crash") != after.end());
     const platform::KeptPaths kept(settings.keptPaths());
     for (const auto& url : after) {
-        EXPECT_FALSE(kept.touches(url.native())) << url;
+        EXPECT_FALSE(kept.touches(url)) << url;
+    }
+    for (const auto& [keptPath, neighbour] : keptBesideOffered) {
+        EXPECT_TRUE(std::ranges::find(after, neighbour) != after.end()) << neighbour;
     }
 
     auto stream = engine->deleteItems(plan);
@@ -146,10 +180,10 @@ TEST_F(KeepListEngineTest, NoModuleOffersAndNoDeletionTouchesWhatIsKept) {
     testing::record(stream, main, recording);
     runBoth();
     EXPECT_TRUE(recording.endedNormally());
-    for (const auto& folder : keptFolders) {
-        EXPECT_TRUE(fs::exists(folder / "keep")) << folder;
+    for (const auto& [keptPath, neighbour] : keptBesideOffered) {
+        EXPECT_TRUE(fs::exists(keptPath)) << keptPath;
+        EXPECT_FALSE(fs::exists(fileOf(neighbour))) << neighbour;
     }
-    EXPECT_FALSE(fs::exists(home / ".cache/other"));
 }
 
 TEST_F(KeepListEngineTest, AKeptPathSpelledThroughALinkIsKeptUnderEitherName) {
