@@ -1,10 +1,10 @@
 #include "platform/FileManagerReveal.h"
 
-#include <gio/gio.h>
+#include <glib.h>
 
 #include <memory>
-#include <string>
 #include <variant>
+#include <vector>
 
 #include "platform/ChildProcess.h"
 #include "platform/ExecutableSearch.h"
@@ -13,69 +13,54 @@ namespace quillo::platform {
 
 namespace {
 
-constexpr int kCallTimeoutMilliseconds = 5000;
-
-template <class T, void (*release)(T*)>
-struct Releaser {
-    void operator()(T* value) const { release(value); }
-};
-void unrefObject(GDBusConnection* connection) {
-    g_object_unref(connection);
-}
-using Connection = std::unique_ptr<GDBusConnection, Releaser<GDBusConnection, unrefObject>>;
-using Text = std::unique_ptr<gchar, Releaser<void, g_free>>;
-using Failure = std::unique_ptr<GError, Releaser<GError, g_error_free>>;
-
-// Own connection to the named bus, so that no process-wide bus (nor its autolaunch) is used.
-bool selectThroughFileManager1(const std::filesystem::path& item, const char* address) {
-    GError* rawError = nullptr;
-    const Connection bus(g_dbus_connection_new_for_address_sync(
-        address,
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &rawError));
-    Failure error(rawError);
-    if (!bus) {
+bool ranToSuccess(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+    if (program.empty()) {
         return false;
     }
-    const Text uri(g_filename_to_uri(item.c_str(), nullptr, nullptr));
-    if (!uri) {
-        return false;
-    }
-    const gchar* uris[] = {uri.get(), nullptr};
-    rawError = nullptr;
-    GVariant* reply = g_dbus_connection_call_sync(
-        bus.get(), "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-        "org.freedesktop.FileManager1", "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr,
-        G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMilliseconds, nullptr, &rawError);
-    error.reset(rawError);
-    if (reply == nullptr) {
-        return false;
-    }
-    g_variant_unref(reply);
-    return true;
-}
-
-bool openFolder(const std::filesystem::path& folder, const EnvironmentLookup& environment) {
-    const auto opener = findExecutable("xdg-open", environment);
-    if (opener.empty()) {
-        return false;
-    }
-    const auto outcome = runChildToCompletion(opener.string(), {folder.string()});
+    const auto outcome = runChildToCompletion(program.string(), arguments);
     const auto* finished = std::get_if<ChildOutcome>(&outcome);
     return finished != nullptr && finished->status == 0;
 }
 
+std::optional<std::string> fileURI(const std::filesystem::path& item) {
+    const std::unique_ptr<gchar, decltype(&g_free)> uri(
+        g_filename_to_uri(item.c_str(), nullptr, nullptr), &g_free);
+    return uri ? std::optional<std::string>(uri.get()) : std::nullopt;
+}
+
 }  // namespace
+
+std::string variantStringList(std::string_view text) {
+    std::string list = "['";
+    for (const char character : text) {
+        if (character == '\'' || character == '\\') {
+            list.push_back('\\');
+        }
+        list.push_back(character);
+    }
+    return list + "']";
+}
 
 RevealOutcome showInFileManager(const std::filesystem::path& item,
                                 const EnvironmentLookup& environment) {
-    if (const char* address = environment("DBUS_SESSION_BUS_ADDRESS");
-        address != nullptr && *address != '\0' && selectThroughFileManager1(item, address)) {
-        return RevealOutcome::fileManagerSelected;
+    if (const auto uri = fileURI(item)) {
+        const std::vector<std::string> call{"call",
+                                            "--session",
+                                            "--dest",
+                                            "org.freedesktop.FileManager1",
+                                            "--object-path",
+                                            "/org/freedesktop/FileManager1",
+                                            "--method",
+                                            "org.freedesktop.FileManager1.ShowItems",
+                                            variantStringList(*uri),
+                                            "''"};
+        if (ranToSuccess(findExecutable("gdbus", environment), call)) {
+            return RevealOutcome::fileManagerSelected;
+        }
     }
-    return openFolder(item.parent_path(), environment) ? RevealOutcome::folderOpened
-                                                       : RevealOutcome::failed;
+    return ranToSuccess(findExecutable("xdg-open", environment), {item.parent_path().string()})
+               ? RevealOutcome::folderOpened
+               : RevealOutcome::failed;
 }
 
 }  // namespace quillo::platform
