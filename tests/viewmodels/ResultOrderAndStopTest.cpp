@@ -56,10 +56,11 @@ TEST_P(ResultOrderTest, SortsTheListAndKeepsTheChoiceForTheNextStart) {
     auto engine =
         std::make_shared<CleaningEngine>(std::vector<std::shared_ptr<CleaningModule>>{}, main);
     {
-        AppSettings settings(std::make_unique<FileDefaultsStore>(store), quietEnvironment(folder));
+        AppSettings settings(std::make_unique<FileDefaultsStore>(store),
+                             quietEnvironment(folder.path()));
         settings.setItemSortOrder(GetParam().order);
     }
-    AppSettings reread(std::make_unique<FileDefaultsStore>(store), quietEnvironment(folder));
+    AppSettings reread(std::make_unique<FileDefaultsStore>(store), quietEnvironment(folder.path()));
     ScanViewModel scan(engine, reread, main, [] { return false; });
     scan.applyResults(
         {{CleaningModuleID::systemCaches,
@@ -77,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Orders, ResultOrderTest,
 
 TEST(ResultOrderDefaultTest, AFreshStoreSortsBySizeLargestFirst) {
     testing::TemporaryDirectory folder;
-    AppSettings settings(std::make_unique<InMemoryDefaultsStore>(), quietEnvironment(folder));
+    AppSettings settings(std::make_unique<InMemoryDefaultsStore>(),
+                         quietEnvironment(folder.path()));
     EXPECT_EQ(settings.itemSortOrder(), (ItemSortOrder{ItemSortKey::size, true}));
 }
 
@@ -86,7 +88,8 @@ TEST(KeptResultsTest, KeepingAPathDropsItsItemsFromTheListAndTheSelection) {
     auto main = std::make_shared<support::ManualExecutor>();
     auto engine =
         std::make_shared<CleaningEngine>(std::vector<std::shared_ptr<CleaningModule>>{}, main);
-    AppSettings settings(std::make_unique<InMemoryDefaultsStore>(), quietEnvironment(folder));
+    AppSettings settings(std::make_unique<InMemoryDefaultsStore>(),
+                         quietEnvironment(folder.path()));
     ScanViewModel scan(engine, settings, main, [] { return false; });
     const auto kept = item("keep", 10, kDay);
     scan.applyResults({{CleaningModuleID::systemCaches, {kept, item("drop", 20, kDay)}}});
