@@ -144,11 +144,15 @@ struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
         }
     }
 
-    // The children stop before their next item and end, so the merged stream still reports
-    // what was done and then ends, whether or not anybody still listens.
+    // Nobody listening: the children are dropped, which cancels them. Asked to stop: they stop
+    // before their next item and end, so the merged stream still reports what was done.
     void cancel() {
-        for (auto& child : children) {
-            child.requestStop();
+        if (sink.isAbandoned()) {
+            children.clear();
+        } else {
+            for (auto& child : children) {
+                child.requestStop();
+            }
         }
         cancellation = {};
     }
