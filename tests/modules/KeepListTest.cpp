@@ -139,7 +139,7 @@ TEST_F(KeepListEngineTest, NoModuleOffersAndNoDeletionTouchesWhatIsKept) {
         {home / ".local/state/editor/keep.log", home / ".local/state/editor/drop.log"},
         {system / "tmp/session/keep.log", system / "tmp/session/drop.log"},
         {system / "var/crash/keep.crash", system / "var/crash/other.crash"},
-        {home / ".var/app/org.gone.App/keep.log", home / ".var/app/org.gone.Other"},
+        {home / ".var/app/org.gone.App/keep.log", home / ".var/app/othertool"},
         {home / ".cache/fontconfig/keep.log", system / "var/cache/fontconfig"},
     };
     // A neighbour that is a folder is offered as one; its file tells whether it went.
