@@ -139,12 +139,13 @@ TEST_F(KeepListEngineTest, NoModuleOffersAndNoDeletionTouchesWhatIsKept) {
         {home / ".local/state/editor/keep.log", home / ".local/state/editor/drop.log"},
         {system / "tmp/session/keep.log", system / "tmp/session/drop.log"},
         {system / "var/crash/keep.crash", system / "var/crash/other.crash"},
-        {home / ".var/app/org.gone.App/keep.log", home / ".var/app/othertool"},
+        {home / ".var/app/org.gone.App/keep.log", home / ".var/app/org.gone.Other"},
         {home / ".cache/fontconfig/keep.log", system / "var/cache/fontconfig"},
     };
     // A neighbour that is a folder is offered as one; its file tells whether it went.
-    const auto fileOf = [](const fs::path& neighbour) {
-        return neighbour.has_extension() ? neighbour : neighbour / "blob";
+    const auto fileOf = [&](const fs::path& neighbour) {
+        const bool isFile = neighbour.extension() == ".log" || neighbour.extension() == ".crash";
+        return isFile ? neighbour : neighbour / "blob";
     };
     for (const auto& [keptPath, neighbour] : keptBesideOffered) {
         testing::makeFile(keptPath, 5000);

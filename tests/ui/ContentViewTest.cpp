@@ -253,6 +253,7 @@ TEST_F(ContentViewTest, TheItemMenuKeepsAPathAndTheKeysActOnSearchAndSelection) 
     auto* keep = window->findChild<QAction*>(QStringLiteral("keepItemAction"));
     ASSERT_NE(keep, nullptr);
     keep->trigger();
+    window->findChild<QWidget*>(QStringLiteral("itemContextMenu"))->close();
     EXPECT_EQ(settings.keptPaths().rules(), std::vector<std::string>{kept.url.native()});
     ASSERT_EQ(list->model()->rowCount(), 1);
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), QString::fromLatin1("other.cache"));
