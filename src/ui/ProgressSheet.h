@@ -21,7 +21,6 @@ class ProgressSheet final : public QDialog {
 
     void show(const DeleteViewModel::Deleting& progress);
     [[nodiscard]] QProgressBar* bar() const { return bar_; }
-    [[nodiscard]] QPushButton* stopButton() const { return stop_; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
