@@ -51,9 +51,7 @@ struct DeletionEnvironment {
     /// Where each module's items may lie; a module without areas may delete nothing.
     std::map<CleaningModuleID, std::vector<platform::DeletionArea>> moduleAreas;
     /// The user's keep-list, asked afresh for every run; nothing it touches is deleted.
-    support::Provider<KeepList> keptPaths = [](const std::function<void(KeepList)>& answer) {
-        answer({});
-    };
+    support::Provider<KeepList> keptPaths = keepingNothing();
 };
 
 }  // namespace quillo

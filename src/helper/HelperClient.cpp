@@ -122,8 +122,7 @@ HelperClient::HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvi
                            std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context)
     : launch_(std::move(launch)),
       modeProvider_(std::move(modeProvider)),
-      keptPaths_(keptPaths ? std::move(keptPaths)
-                           : [](const std::function<void(KeepList)>& answer) { answer({}); }),
+      keptPaths_(keptPaths ? std::move(keptPaths) : keepingNothing()),
       userStore_(std::move(userStore)),
       context_(std::move(context)) {}
 

@@ -33,6 +33,10 @@ bool agree(const std::vector<std::string_view>& rule, const std::vector<std::str
 
 }  // namespace
 
+support::Provider<KeepList> keepingNothing() {
+    return [](const std::function<void(KeepList)>& answer) { answer({}); };
+}
+
 KeepList::KeepList(const std::vector<std::string>& rules) {
     for (const auto& rule : rules) {
         if (ruleError(rule)) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/Error.h"
+#include "support/Provider.h"
 
 namespace quillo {
 
@@ -40,6 +41,9 @@ class KeepList final {
   private:
     std::vector<std::string> rules_;
 };
+
+/// Answers with an empty keep-list, for whoever is given none.
+support::Provider<KeepList> keepingNothing();
 
 /// A rule the keep-list cannot hold, with the German reason.
 class KeepListRuleError final : public support::ErrorDetail {

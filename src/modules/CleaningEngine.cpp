@@ -233,8 +233,7 @@ CleaningEngine::CleaningEngine(std::vector<std::shared_ptr<CleaningModule>> modu
     : modules_(std::move(modules)),
       context_(std::move(context)),
       elevated_(std::move(elevated)),
-      keptPaths_(keptPaths ? std::move(keptPaths)
-                           : [](const std::function<void(KeepList)>& answer) { answer({}); }) {
+      keptPaths_(keptPaths ? std::move(keptPaths) : keepingNothing()) {
     descriptors_.reserve(modules_.size());
     std::set<CleaningModuleID> seen;
     for (const auto& module : modules_) {
