@@ -9,6 +9,8 @@ cd "$(dirname "$0")/.."
 
 seconds="${QUILLO_FUZZ_SECONDS:-20}"
 scripts/setup-deps.sh
+export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
 cmake --preset fuzz
 cmake --build --preset fuzz
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/CleaningModuleID.h"
+#include "model/KeepList.h"
 #include "model/TimePoint.h"
 #include "platform/DeletionScope.h"
 #include "platform/OpenedItem.h"
@@ -16,6 +17,7 @@
 #include "platform/SecureRandom.h"
 #include "platform/StandardDirectories.h"
 #include "platform/SystemLog.h"
+#include "support/Provider.h"
 #include "support/Result.h"
 
 namespace quillo {
@@ -48,6 +50,8 @@ struct DeletionEnvironment {
     std::filesystem::path homeFolder = platform::homeFolder();
     /// Where each module's items may lie; a module without areas may delete nothing.
     std::map<CleaningModuleID, std::vector<platform::DeletionArea>> moduleAreas;
+    /// The user's keep-list, asked afresh for every run; nothing it touches is deleted.
+    support::Provider<KeepList> keptPaths = keepingNothing();
 };
 
 }  // namespace quillo

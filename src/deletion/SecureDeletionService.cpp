@@ -1,6 +1,7 @@
 #include "deletion/SecureDeletionService.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -104,14 +105,18 @@ void SecureDeletionService::prepare(const std::shared_ptr<DeletionRun>& run) {
                 run->sink.finish(mode.error());
                 return;
             }
-            self->deleteAll(run, mode.value());
+            self->environment_.keptPaths([self, run, mode = mode.value()](const KeepList& kept) {
+                self->context_->post([self, run, mode, kept] {
+                    run->scope = self->scopeOf(run->moduleID, kept);
+                    self->deleteAll(run, mode);
+                });
+            });
         });
     });
 }
 
 void SecureDeletionService::deleteAll(const std::shared_ptr<DeletionRun>& run, DeletionMode mode) {
     run->passCount = overwritePassCount(mode);
-    run->scope = scopeOf(run->moduleID);
     run->sink.yield(DeletionStarted{run->moduleID, run->items.size()});
     const support::CancellationToken token = run->sink.token();
     for (const CleanableItem& item : run->items) {
@@ -149,12 +154,14 @@ void SecureDeletionService::deleteOne(DeletionRun& run, const CleanableItem& ite
     log_.info(kDeletedFormat, {itemID, item.url.native()});
 }
 
-platform::DeletionScope SecureDeletionService::scopeOf(CleaningModuleID moduleID) const {
+platform::DeletionScope SecureDeletionService::scopeOf(CleaningModuleID moduleID,
+                                                       const KeepList& kept) const {
     const auto areas = environment_.moduleAreas.find(moduleID);
     return {
         .areas = areas != environment_.moduleAreas.end() ? areas->second
                                                          : std::vector<platform::DeletionArea>(),
         .home = environment_.homeFolder,
+        .kept = std::make_shared<const platform::KeptPaths>(kept),
     };
 }
 

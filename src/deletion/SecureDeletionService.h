@@ -24,7 +24,7 @@ struct DeletionRun;
 /// give at the start of each run, it overwrites, removes and verifies each item, logs the
 /// outcome and stores a receipt for every removed item. A serialised object: runs execute on
 /// its context and keep it for their whole item loop, giving it up only while they wait for
-/// the mode and for the receipt store.
+/// the mode, the keep-list and the receipt store.
 class SecureDeletionService final : public std::enable_shared_from_this<SecureDeletionService> {
   public:
     /// Answers with the deletion mode, on any executor.
@@ -60,7 +60,8 @@ class SecureDeletionService final : public std::enable_shared_from_this<SecureDe
                        std::optional<support::Error> endError);
     void conclude(DeletionRun& run, std::optional<support::Error> endError);
     [[nodiscard]] TimePoint now() const;
-    [[nodiscard]] platform::DeletionScope scopeOf(CleaningModuleID moduleID) const;
+    [[nodiscard]] platform::DeletionScope scopeOf(CleaningModuleID moduleID,
+                                                  const KeepList& kept) const;
 
     ModeProvider modeProvider_;
     std::shared_ptr<ReceiptStore> receiptStore_;

@@ -109,16 +109,20 @@ struct ElevatedRun {
 
 std::shared_ptr<HelperClient> HelperClient::create(HelperLaunch launch,
                                                    SecureDeletionService::ModeProvider modeProvider,
+                                                   support::Provider<KeepList> keptPaths,
                                                    std::shared_ptr<ReceiptStore> userStore,
                                                    support::ExecutorRef context) {
     return std::make_shared<HelperClient>(std::move(launch), std::move(modeProvider),
-                                          std::move(userStore), std::move(context));
+                                          std::move(keptPaths), std::move(userStore),
+                                          std::move(context));
 }
 
 HelperClient::HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
+                           support::Provider<KeepList> keptPaths,
                            std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context)
     : launch_(std::move(launch)),
       modeProvider_(std::move(modeProvider)),
+      keptPaths_(keptPaths ? std::move(keptPaths) : keepingNothing()),
       userStore_(std::move(userStore)),
       context_(std::move(context)) {}
 
@@ -166,15 +170,19 @@ support::EventStream<DeletionEvent> HelperClient::deleteItems(CleanableItems ite
                         run->sink.finish(mode.error());
                         return;
                     }
-                    self->start(run, mode.value());
+                    self->keptPaths_([self, run, mode = mode.value()](const KeepList& kept) {
+                        self->context_->post(
+                            [self, run, mode, kept] { self->start(run, mode, kept); });
+                    });
                 });
             });
         });
 }
 
-void HelperClient::start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode) {
+void HelperClient::start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode,
+                         const KeepList& kept) {
     std::map<CleaningModuleID, std::size_t> counts;
-    HelperDeleteRequest request{.mode = mode, .wishes = {}};
+    HelperDeleteRequest request{.mode = mode, .wishes = {}, .kept = kept.rules()};
     for (const auto& id : run->order) {
         const auto& item = run->entries.at(id).item;
         ++counts[item.moduleID];

@@ -17,8 +17,11 @@ struct ElevatedRun;
 /// store. A serialised object on `context`.
 class HelperClient final : public std::enable_shared_from_this<HelperClient> {
   public:
+    /// `keptPaths` (nothing kept without it) goes with every deletion request, so that the
+    /// helper refuses what the user keeps.
     static std::shared_ptr<HelperClient> create(HelperLaunch launch,
                                                 SecureDeletionService::ModeProvider modeProvider,
+                                                support::Provider<KeepList> keptPaths,
                                                 std::shared_ptr<ReceiptStore> userStore,
                                                 support::ExecutorRef context);
 
@@ -36,14 +39,16 @@ class HelperClient final : public std::enable_shared_from_this<HelperClient> {
     support::EventStream<DeletionEvent> deleteItems(CleanableItems items);
 
     HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
-                 std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context);
+                 support::Provider<KeepList> keptPaths, std::shared_ptr<ReceiptStore> userStore,
+                 support::ExecutorRef context);
 
   private:
-    void start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode);
+    void start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode, const KeepList& kept);
     void conclude(const std::shared_ptr<ElevatedRun>& run, std::optional<support::Error> error);
 
     HelperLaunch launch_;
     SecureDeletionService::ModeProvider modeProvider_;
+    support::Provider<KeepList> keptPaths_;
     std::shared_ptr<ReceiptStore> userStore_;
     support::ExecutorRef context_;
 };

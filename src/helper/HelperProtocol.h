@@ -26,6 +26,8 @@ namespace quillo {
 inline constexpr std::size_t kMaxRequestLineBytes = std::size_t{8} << 20;
 /// The most paths one deletion request may wish for.
 inline constexpr std::size_t kMaxWishes = 100'000;
+/// The most keep-list rules one deletion request may carry.
+inline constexpr std::size_t kMaxKeptRules = 10'000;
 /// The longest answer line the application reads from the helper.
 inline constexpr std::size_t kMaxMessageLineBytes = std::size_t{64} << 10;
 
@@ -46,10 +48,12 @@ struct HelperWish {
     friend bool operator==(const HelperWish&, const HelperWish&) = default;
 };
 
-/// Delete these wished paths in this mode.
+/// Delete these wished paths in this mode, touching nothing the user's keep-list touches.
 struct HelperDeleteRequest {
     DeletionMode mode = DeletionMode::standard;
     std::vector<HelperWish> wishes;
+    /// The keep-list's rules; it can only narrow what is deleted, so it is taken as sent.
+    std::vector<std::string> kept{};
     friend bool operator==(const HelperDeleteRequest&, const HelperDeleteRequest&) = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include "helper/HelperProtocol.h"
 #include "helper/ProtocolFields.h"
+#include "model/KeepList.h"
 #include "support/JsonMembers.h"
 
 namespace quillo {
@@ -62,7 +63,20 @@ support::Result<HelperRequest> decodeDeletion(const nlohmann::json& record) {
     if (wishes->size() > kMaxWishes) {
         return malformed("Die Lösch-Anfrage enthält zu viele Objekte.");
     }
-    HelperDeleteRequest request{.mode = *mode, .wishes = {}};
+    HelperDeleteRequest request{.mode = *mode, .wishes = {}, .kept = {}};
+    // A rule that cannot be read refuses the request: deleting without it could touch what the
+    // user keeps.
+    if (const auto* kept = support::jsonMember(record, "kept")) {
+        if (!kept->is_array() || kept->size() > kMaxKeptRules) {
+            return malformed("Die Ausnahmen der Lösch-Anfrage sind unlesbar.");
+        }
+        for (const auto& rule : *kept) {
+            if (!rule.is_string() || KeepList::ruleError(rule.get_ref<const std::string&>())) {
+                return malformed("Die Ausnahmen der Lösch-Anfrage sind unlesbar.");
+            }
+            request.kept.push_back(rule.get<std::string>());
+        }
+    }
     request.wishes.reserve(wishes->size());
     for (const auto& wish : *wishes) {
         auto decoded = decodeWish(wish);
@@ -95,6 +109,7 @@ std::string encodeRequest(const HelperRequest& request) {
             wishes.push_back(encodeWish(wish));
         }
         record["wishes"] = std::move(wishes);
+        record["kept"] = deletion.kept;
     }
     return asLine(record);
 }

@@ -9,8 +9,8 @@ namespace quillo {
 ElevatedRouteMaker helperRoute(HelperLaunch launch, support::Provider<bool> includeSystemFolders) {
     return [launch = std::move(launch),
             includeSystemFolders = std::move(includeSystemFolders)](ElevatedRouteParts parts) {
-        auto client = HelperClient::create(launch, parts.modeProvider, std::move(parts.store),
-                                           std::move(parts.context));
+        auto client = HelperClient::create(launch, parts.modeProvider, std::move(parts.keptPaths),
+                                           std::move(parts.store), std::move(parts.context));
         return ElevatedRoute{
             .includeSystemFolders = includeSystemFolders,
             .scan =

@@ -44,10 +44,13 @@ void HelperService::answer(std::string_view line, std::function<void()> done) {
     }
 }
 
-std::shared_ptr<CleaningEngine> HelperService::makeEngine(DeletionMode mode, ScanDepth depth) {
+std::shared_ptr<CleaningEngine> HelperService::makeEngine(DeletionMode mode, ScanDepth depth,
+                                                          const KeepList& kept) {
+    auto services = services_;
+    services.keptPaths = [kept](const std::function<void(KeepList)>& answer) { answer(kept); };
     return makeDefault([mode](const support::Completion<DeletionMode>& answer) { answer(mode); },
                        [depth](const std::function<void(ScanDepth)>& answer) { answer(depth); },
-                       services_, store_);
+                       std::move(services), store_);
 }
 
 // Only what the protocol can name and what lies below the module's roots is sent.
@@ -60,7 +63,7 @@ bool HelperService::isBelowRoots(const CleanableItem& item) const {
 }
 
 void HelperService::scan(const HelperScanRequest& request, std::function<void()> done) {
-    auto engine = makeEngine(DeletionMode::standard, request.depth);
+    auto engine = makeEngine(DeletionMode::standard, request.depth, {});
     engine->scan(request.modules, {},
                  [self = shared_from_this(), engine,
                   done = std::move(done)](support::Result<ScanResults> found) {
@@ -90,11 +93,11 @@ void HelperService::deleteWishes(HelperDeleteRequest request, std::function<void
         modules.insert(candidate.moduleID);
     }
     // The deep scan finds everything a standard one does, so a wish made from either is found.
-    auto deletion =
-        std::make_shared<Deletion>(Deletion{.done = std::move(done),
-                                            .engine = makeEngine(request.mode, ScanDepth::deep),
-                                            .candidates = std::move(screening.kept),
-                                            .stream = std::nullopt});
+    auto deletion = std::make_shared<Deletion>(
+        Deletion{.done = std::move(done),
+                 .engine = makeEngine(request.mode, ScanDepth::deep, KeepList(request.kept)),
+                 .candidates = std::move(screening.kept),
+                 .stream = std::nullopt});
     deletion->engine->scan(
         std::move(modules), {},
         [self = shared_from_this(), deletion](support::Result<ScanResults> found) {

@@ -10,10 +10,10 @@
 namespace quillo {
 
 /// The administrator helper's answer to one request. It trusts nothing of the caller but module
-/// ids, the mode and the wished paths: it scans the system roots of `services.locations` with
-/// the default modules itself and deletes only wished paths its own scan found, through the
-/// same deletion service, with receipts kept in memory and sent back. Everything runs on the
-/// contexts `services` makes.
+/// ids, the mode, the wished paths and the keep-list (which only narrows them): it scans the system
+/// roots of `services.locations` with the default modules itself and deletes only wished paths its
+/// own scan found, through the same deletion service, with receipts kept in memory and sent back.
+/// Everything runs on the contexts `services` makes.
 class HelperService final : public std::enable_shared_from_this<HelperService> {
   public:
     /// Receives every answer line in order, on a context of `services`.
@@ -34,7 +34,8 @@ class HelperService final : public std::enable_shared_from_this<HelperService> {
   private:
     struct Deletion;
 
-    std::shared_ptr<CleaningEngine> makeEngine(DeletionMode mode, ScanDepth depth);
+    std::shared_ptr<CleaningEngine> makeEngine(DeletionMode mode, ScanDepth depth,
+                                               const KeepList& kept);
     void scan(const HelperScanRequest& request, std::function<void()> done);
     void deleteWishes(HelperDeleteRequest request, std::function<void()> done);
     void deleteFound(const std::shared_ptr<Deletion>& deletion, ScanResults found);

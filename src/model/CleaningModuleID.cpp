@@ -19,7 +19,7 @@ LocalizableText displayName(CleaningModuleID id) {
         case CleaningModuleID::localSnapshots:
             return LocalizableText::ownKey("Lokale Snapshots");
         case CleaningModuleID::fontCache:
-            return LocalizableText::ownKey("Font-Caches");
+            return LocalizableText::ownKey("Schrift-Caches");
     }
     return {};
 }

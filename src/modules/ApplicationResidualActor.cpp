@@ -16,7 +16,7 @@ constexpr std::int64_t kLargeFolderBytes = 500'000'000;
 CleaningModuleDescriptor applicationResidualProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::applicationResidual,
-        .displayName = LocalizableText::ownKey("App-Reste"),
+        .displayName = displayName(CleaningModuleID::applicationResidual),
         .explanation = LocalizableText::ownKey("Übrig gebliebene Daten deinstallierter Programme."),
         .symbolName = "shippingbox",
         .isDestructive = false,

@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "modules/SplitModuleEvents.h"
+#include "platform/KeptPaths.h"
 
 namespace quillo {
 
@@ -143,8 +144,16 @@ struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
         }
     }
 
+    // Nobody listening: the children are dropped, which cancels them. Asked to stop: they stop
+    // before their next item and end, so the merged stream still reports what was done.
     void cancel() {
-        children.clear();
+        if (sink.isAbandoned()) {
+            children.clear();
+        } else {
+            for (auto& child : children) {
+                child.requestStop();
+            }
+        }
         cancellation = {};
     }
 
@@ -186,11 +195,45 @@ void startScan(std::vector<std::shared_ptr<CleaningModule>> selected,
     }
 }
 
+// The chosen modules, and the system folders too when the route takes them in.
+void scanSelected(std::vector<std::shared_ptr<CleaningModule>> selected,
+                  const std::optional<ElevatedRoute>& elevated, const support::ExecutorRef& context,
+                  const support::CancellationToken& token, support::Completion<ScanResults> done) {
+    if (!elevated) {
+        startScan(std::move(selected), {}, context, token, std::move(done));
+        return;
+    }
+    elevated->includeSystemFolders([scanSystem = elevated->scan, context,
+                                    selected = std::move(selected), token,
+                                    done = std::move(done)](bool include) mutable {
+        context->post([scanSystem = include ? scanSystem : ElevatedScan{}, context,
+                       selected = std::move(selected), token, done = std::move(done)]() mutable {
+            startScan(std::move(selected), scanSystem, context, token, std::move(done));
+        });
+    });
+}
+
+// Applied to the merged results, so that the helper's items obey it as the modules' do.
+void leaveOutKept(ScanResults& results, const KeepList& list) {
+    const platform::KeptPaths kept(list);
+    if (kept.empty()) {
+        return;
+    }
+    for (auto& [id, items] : results) {
+        std::erase_if(items,
+                      [&](const CleanableItem& item) { return kept.touches(item.url.native()); });
+    }
+}
+
 }  // namespace
 
 CleaningEngine::CleaningEngine(std::vector<std::shared_ptr<CleaningModule>> modules,
-                               support::ExecutorRef context, std::optional<ElevatedRoute> elevated)
-    : modules_(std::move(modules)), context_(std::move(context)), elevated_(std::move(elevated)) {
+                               support::ExecutorRef context, std::optional<ElevatedRoute> elevated,
+                               support::Provider<KeepList> keptPaths)
+    : modules_(std::move(modules)),
+      context_(std::move(context)),
+      elevated_(std::move(elevated)),
+      keptPaths_(keptPaths ? std::move(keptPaths) : keepingNothing()) {
     descriptors_.reserve(modules_.size());
     std::set<CleaningModuleID> seen;
     for (const auto& module : modules_) {
@@ -213,18 +256,23 @@ void CleaningEngine::scan(std::optional<std::set<CleaningModuleID>> moduleIDs,
         context_->post([done = std::move(done)] { done(ScanResults{}); });
         return;
     }
-    if (!elevated_) {
-        startScan(std::move(selected), {}, context_, token, std::move(done));
-        return;
-    }
-    elevated_->includeSystemFolders([scanSystem = elevated_->scan, context = context_,
-                                     selected = std::move(selected), token,
-                                     done = std::move(done)](bool include) mutable {
-        context->post([scanSystem = include ? scanSystem : ElevatedScan{}, context,
-                       selected = std::move(selected), token, done = std::move(done)]() mutable {
-            startScan(std::move(selected), scanSystem, context, token, std::move(done));
-        });
-    });
+    // Asked once the items are in, so that the list holds as it stands at the scan's end.
+    scanSelected(std::move(selected), elevated_, context_, token,
+                 [keptPaths = keptPaths_, context = context_,
+                  done = std::move(done)](support::Result<ScanResults> found) mutable {
+                     if (!found) {
+                         done(std::move(found));
+                         return;
+                     }
+                     keptPaths([context, results = std::move(found).value(),
+                                done = std::move(done)](const KeepList& kept) mutable {
+                         context->post([results = std::move(results), kept,
+                                        done = std::move(done)]() mutable {
+                             leaveOutKept(results, kept);
+                             done(std::move(results));
+                         });
+                     });
+                 });
 }
 
 support::EventStream<DeletionEvent> CleaningEngine::deleteItems(CleanableItems items) const {

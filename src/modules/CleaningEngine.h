@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "model/KeepList.h"
 #include "modules/CleaningModule.h"
 #include "support/Provider.h"
 
@@ -30,9 +31,11 @@ struct ElevatedRoute {
 class CleaningEngine final {
   public:
     /// `context` serialises the engine's own bookkeeping; module ids must be
-    /// unique. Without an elevated route every item goes to its module.
+    /// unique. Without an elevated route every item goes to its module. `keptPaths` is asked
+    /// afresh for every scan; no item it touches is returned.
     CleaningEngine(std::vector<std::shared_ptr<CleaningModule>> modules,
-                   support::ExecutorRef context, std::optional<ElevatedRoute> elevated = {});
+                   support::ExecutorRef context, std::optional<ElevatedRoute> elevated = {},
+                   support::Provider<KeepList> keptPaths = {});
 
     [[nodiscard]] const std::vector<std::shared_ptr<CleaningModule>>& modules() const {
         return modules_;
@@ -61,6 +64,7 @@ class CleaningEngine final {
     std::vector<CleaningModuleDescriptor> descriptors_;
     support::ExecutorRef context_;
     std::optional<ElevatedRoute> elevated_;
+    support::Provider<KeepList> keptPaths_;
 };
 
 }  // namespace quillo

@@ -59,6 +59,7 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
         elevated =
             services.makeElevatedRoute(ElevatedRouteParts{.modeProvider = modeProvider,
                                                           .depthProvider = depthProvider,
+                                                          .keptPaths = services.keptPaths,
                                                           .store = store,
                                                           .context = services.makeContext()});
     }
@@ -67,6 +68,9 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
     leaveOutRootsOutOfReach(locations, services.isRootOutOfReach);
     DeletionEnvironment deletionEnvironment;
     deletionEnvironment.moduleAreas = deletionAreas(locations);
+    if (services.keptPaths) {
+        deletionEnvironment.keptPaths = services.keptPaths;
+    }
     auto service = SecureDeletionService::create(
         std::move(modeProvider), store, services.makeContext(), std::move(deletionEnvironment));
     const auto environment = [&services] {
@@ -98,7 +102,7 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                          environment()),
     };
     return std::make_shared<CleaningEngine>(std::move(modules), services.makeContext(),
-                                            std::move(elevated));
+                                            std::move(elevated), std::move(services.keptPaths));
 }
 
 }  // namespace quillo

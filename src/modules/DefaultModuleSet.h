@@ -22,6 +22,8 @@ namespace quillo {
 struct ElevatedRouteParts {
     SecureDeletionService::ModeProvider modeProvider;
     DepthProvider depthProvider;
+    /// What the helper must never touch; nothing is kept without it.
+    support::Provider<KeepList> keptPaths;
     std::shared_ptr<ReceiptStore> store;
     support::ExecutorRef context;
 };
@@ -49,6 +51,9 @@ struct DefaultModuleServices {
     ElevatedRouteMaker makeElevatedRoute{};
     /// Which roots of `locations` a scan of this process leaves out.
     FolderTest isRootOutOfReach;
+    /// The user's keep-list, asked afresh for every scan and deletion run; without it nothing
+    /// is kept.
+    support::Provider<KeepList> keptPaths{};
 };
 
 /// The services of this machine: its locations, the receipts file at its default place, the

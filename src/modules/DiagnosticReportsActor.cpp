@@ -17,7 +17,7 @@ constexpr std::array<std::string_view, 4> kReportExtensions{".crash", ".ips", ".
 CleaningModuleDescriptor diagnosticReportsProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::diagnosticReports,
-        .displayName = LocalizableText::ownKey("Diagnoseberichte"),
+        .displayName = displayName(CleaningModuleID::diagnosticReports),
         .explanation = LocalizableText::ownKey("Crash- und Hang-Reports vergangener App-Abstürze."),
         .symbolName = "stethoscope",
         .isDestructive = false,

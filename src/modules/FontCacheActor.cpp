@@ -13,7 +13,7 @@ namespace {
 CleaningModuleDescriptor fontCacheProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::fontCache,
-        .displayName = LocalizableText::ownKey("Schrift-Caches"),
+        .displayName = displayName(CleaningModuleID::fontCache),
         .explanation = LocalizableText::ownKey(
             "Beschädigte oder veraltete Schriftarten-Caches. Werden nach dem "
             "Löschen automatisch "

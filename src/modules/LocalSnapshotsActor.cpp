@@ -14,7 +14,7 @@ constexpr std::string_view kRecordHashPrefix = "snapshot-";
 CleaningModuleDescriptor localSnapshotsProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::localSnapshots,
-        .displayName = LocalizableText::ownKey("Lokale Snapshots"),
+        .displayName = displayName(CleaningModuleID::localSnapshots),
         .explanation = LocalizableText::ownKey(
             "APFS-Schnappschüsse von Time Machine. Löschung ist endgültig. Schnappschüsse teilen "
             "Speicher — die tatsächlich freigegebene Größe variiert."),

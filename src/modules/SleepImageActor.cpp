@@ -13,7 +13,7 @@ constexpr std::int64_t kLargeImageBytes = 1'000'000'000;
 CleaningModuleDescriptor sleepImageProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::sleepImage,
-        .displayName = LocalizableText::ownKey("Ruhezustand-Abbild"),
+        .displayName = displayName(CleaningModuleID::sleepImage),
         .explanation = LocalizableText::ownKey("Abbild des Arbeitsspeichers für den "
                                                "Tiefschlaf. Nur sicher zu löschen, wenn "
                                                "Tiefschlaf deaktiviert ist."),

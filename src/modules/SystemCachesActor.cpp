@@ -16,7 +16,7 @@ constexpr auto kRecentWindow = std::chrono::seconds(604'800);
 CleaningModuleDescriptor systemCachesProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::systemCaches,
-        .displayName = LocalizableText::ownKey("System-Caches"),
+        .displayName = displayName(CleaningModuleID::systemCaches),
         .explanation = LocalizableText::ownKey("Zwischengespeicherte Daten von Apps und macOS. "
                                                "Caches laufender Programme werden übersprungen."),
         .symbolName = "internaldrive",

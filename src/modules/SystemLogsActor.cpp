@@ -20,7 +20,7 @@ constexpr std::array<std::string_view, 2> kLogNameEndings{".log", ".tracev3"};
 CleaningModuleDescriptor systemLogsProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::systemLogs,
-        .displayName = LocalizableText::ownKey("System-Logs"),
+        .displayName = displayName(CleaningModuleID::systemLogs),
         .explanation = LocalizableText::ownKey(
             "Protokolldateien des Systems und einzelner Apps. Aktuelle Logs werden geschont."),
         .symbolName = "doc.text.magnifyingglass",

@@ -15,7 +15,7 @@ constexpr std::int64_t kLargeTempBytes = 200'000'000;
 CleaningModuleDescriptor tempFilesProperties() {
     return CleaningModuleDescriptor{
         .id = CleaningModuleID::tempFiles,
-        .displayName = LocalizableText::ownKey("Temporäre Dateien"),
+        .displayName = displayName(CleaningModuleID::tempFiles),
         .explanation = LocalizableText::ownKey("Übriggebliebene Arbeitsdateien aus /tmp und "
                                                "ähnlichen Pfaden. Dateien in Benutzung werden "
                                                "markiert."),

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/KeptPaths.h"
 #include "support/Error.h"
 
 namespace quillo::platform {
@@ -18,10 +20,12 @@ struct DeletionArea {
     friend bool operator==(const DeletionArea&, const DeletionArea&) = default;
 };
 
-/// Where one deletion may act: its module's areas, and the user's home, which is never removed.
+/// Where one deletion may act: its module's areas, and the user's home, which is never removed,
+/// nor anything the user's keep-list touches.
 struct DeletionScope {
     std::vector<DeletionArea> areas;
     std::filesystem::path home;
+    std::shared_ptr<const KeptPaths> kept{};
 };
 
 /// The area of `areas` that covers `item` (by the text of both, components compared exactly),
@@ -33,6 +37,7 @@ std::optional<DeletionArea> coveringArea(const std::filesystem::path& item,
 /// `refusalReason`: the item must lie in one of the scope's areas, and nothing in a system folder
 /// ("/usr", "/etc", "/var", …) is deleted unless an area strictly inside that folder covers it;
 /// both are judged by the item's path as given and again with the links in its parents resolved.
+/// A kept path, one below it, or a folder that may hold one is refused.
 std::optional<std::string> deletionRefusalReason(const std::filesystem::path& item,
                                                  const DeletionScope& scope);
 

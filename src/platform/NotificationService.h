@@ -63,6 +63,10 @@ class NotificationService {
                                        support::Completion<support::Unit> done) = 0;
 
     virtual void add(NotificationRequest request, support::Completion<support::Unit> done) = 0;
+
+    /// Why no reminder could be scheduled, in plain words for the user, after an authorization
+    /// was denied or an add failed.
+    virtual void unavailabilityReason(std::function<void(std::string)> done);
 };
 
 }  // namespace quillo

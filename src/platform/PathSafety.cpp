@@ -109,6 +109,8 @@ constexpr const char* kContainsHome = "Löschen verweigert: Der Ordner enthält 
 constexpr const char* kOtherHome =
     "Löschen verweigert: Der Pfad liegt im Benutzerordner eines anderen Benutzers.";
 constexpr const char* kSystemTree = "Löschen verweigert: Der Pfad liegt in einem Systemordner.";
+constexpr const char* kKept =
+    "Löschen verweigert: Der Pfad ist ausgenommen oder enthält einen ausgenommenen Pfad.";
 constexpr const char* kOutsideAreas =
     "Löschen verweigert: Der Pfad liegt außerhalb der Ordner dieses Moduls.";
 
@@ -267,6 +269,9 @@ std::optional<std::string> deletionRefusalReason(const std::filesystem::path& it
                                                  const DeletionScope& scope) {
     if (auto reason = refusalReason(item, scope.home)) {
         return reason;
+    }
+    if (scope.kept && scope.kept->touches(item.native())) {
+        return kKept;
     }
     if (!coveringArea(item, scope.areas)) {
         return kOutsideAreas;

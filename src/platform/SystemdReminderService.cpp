@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/SystemTool.h"
 #include "platform/SystemdUnits.h"
+#include "text/Text.h"
 
 namespace quillo::platform {
 
@@ -236,6 +237,29 @@ void SystemdReminderService::removePendingRequests(std::vector<std::string> iden
                        finished();
                    });
     });
+}
+
+// Checked in the order the user can fix them: a missing program first, then the user's systemd.
+void SystemdReminderService::unavailabilityReason(std::function<void(std::string)> done) {
+    queue_->enqueue(
+        [setup = setup_, done = std::move(done)](const support::SerialQueue::Finished& finished) {
+            const auto tell = [setup, done, finished](std::string_view key) {
+                setup->mainExecutor->post([done, reason = text::text(key)] { done(reason); });
+                finished();
+            };
+            if (setup->findProgram(kNotifier).empty()) {
+                tell("settings.reminder.unavailable.notifier");
+                return;
+            }
+            if (!hasUsablePaths(*setup)) {
+                tell("settings.reminder.unavailable.systemd");
+                return;
+            }
+            systemctl(setup, {"show-environment"}, [tell](const support::Status& ran) {
+                tell(ran ? "settings.reminder.unavailable.failed"
+                         : "settings.reminder.unavailable.systemd");
+            });
+        });
 }
 
 void SystemdReminderService::add(NotificationRequest request,

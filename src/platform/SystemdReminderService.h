@@ -59,6 +59,8 @@ class SystemdReminderService final : public NotificationService {
     /// Writes both units, reloads and enables the timer at once. A failed step removes what was
     /// written, so a failed add leaves no request with its identifier.
     void add(NotificationRequest request, support::Completion<support::Unit> done) override;
+    /// No notify-send, no user systemd, or a timer that could not be set up.
+    void unavailabilityReason(std::function<void(std::string)> done) override;
 
   private:
     std::shared_ptr<const Setup> setup_;

@@ -69,6 +69,13 @@ class StreamState final : public std::enable_shared_from_this<StreamState<Event>
 
     [[nodiscard]] CancellationToken token() const { return source_.token(); }
 
+    void requestStop() { source_.cancel(); }
+
+    [[nodiscard]] bool isAbandoned() {
+        std::lock_guard lock(mutex_);
+        return stopped_;
+    }
+
   private:
     void scheduleDrainLocked() {
         if (!executor_ || drainScheduled_ || endDelivered_) {
@@ -138,8 +145,10 @@ class EventSink final {
     void finish(std::optional<Error> error = std::nullopt) const {
         state_->finish(std::move(error));
     }
-    /// Cancelled once the consumer stops listening.
+    /// Cancelled once the consumer stops listening, or asks the work to stop.
     [[nodiscard]] CancellationToken token() const { return state_->token(); }
+    /// Whether the consumer stopped listening: nothing yielded is delivered any more.
+    [[nodiscard]] bool isAbandoned() const { return state_->isAbandoned(); }
 
   private:
     std::shared_ptr<detail::StreamState<Event>> state_;
@@ -180,6 +189,14 @@ class EventStream final {
         if (state_) {
             state_->stop();
             state_.reset();
+        }
+    }
+
+    /// Cancels the producer's work but goes on delivering: what it did until it stopped, then
+    /// its end.
+    void requestStop() {
+        if (state_) {
+            state_->requestStop();
         }
     }
 

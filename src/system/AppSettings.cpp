@@ -21,10 +21,12 @@ constexpr std::string_view kDisabledModuleIDsKey = "quillo.disabledModuleIDs";
 constexpr std::string_view kOnboardingCompletedKey = "quillo.onboardingCompleted";
 constexpr std::string_view kDailyReminderEnabledKey = "quillo.dailyReminderEnabled";
 constexpr std::string_view kDeepScanEnabledKey = "quillo.deepScanEnabled";
+constexpr std::string_view kKeptPathsKey = "quillo.keptPaths";
+constexpr std::string_view kItemSortOrderKey = "quillo.itemSortOrder";
 
 constexpr std::array kAllKeys{
-    kDeletionModeKey,        kLogRetentionDaysKey,     kDisabledModuleIDsKey,
-    kOnboardingCompletedKey, kDailyReminderEnabledKey, kDeepScanEnabledKey,
+    kDeletionModeKey,         kLogRetentionDaysKey, kDisabledModuleIDsKey, kOnboardingCompletedKey,
+    kDailyReminderEnabledKey, kDeepScanEnabledKey,  kKeptPathsKey,
 };
 
 constexpr DeletionMode kDefaultDeletionMode = DeletionMode::standard;
@@ -87,6 +89,38 @@ std::set<CleaningModuleID> readModuleIDs(const DefaultsStore& store, std::string
     return ids;
 }
 
+// Rules that are no absolute paths are skipped, like unknown module names.
+KeepList readKeptPaths(const DefaultsStore& store) {
+    const auto stored = store.value(kKeptPathsKey);
+    if (!stored || !stored->is_array()) {
+        return {};
+    }
+    std::vector<std::string> rules;
+    for (const auto& element : *stored) {
+        if (element.is_string()) {
+            rules.push_back(element.get<std::string>());
+        }
+    }
+    return KeepList(rules);
+}
+
+// Stored as {"key": "size", "descending": true}; anything else gives the default.
+ItemSortOrder readItemSortOrder(const DefaultsStore& store) {
+    const auto stored = store.value(kItemSortOrderKey);
+    if (!stored || !stored->is_object()) {
+        return {};
+    }
+    const auto key = stored->find("key");
+    const auto descending = stored->find("descending");
+    if (key == stored->end() || !key->is_string() || descending == stored->end() ||
+        !descending->is_boolean()) {
+        return {};
+    }
+    const auto sortKey = fromRawValue<ItemSortKey>(key->get_ref<const std::string&>());
+    return sortKey ? ItemSortOrder{.key = *sortKey, .descending = descending->get<bool>()}
+                   : ItemSortOrder{};
+}
+
 bool readBoolean(const DefaultsStore& store, std::string_view key) {
     const auto stored = store.value(key);
     return stored && stored->is_boolean() && stored->get<bool>();
@@ -122,6 +156,8 @@ AppSettings::AppSettings(std::unique_ptr<DefaultsStore> defaults, SettingsEnviro
       dailyReminderEnabled_(notifier_, "dailyReminderEnabled",
                             readBoolean(*defaults_, kDailyReminderEnabledKey)),
       deepScanEnabled_(notifier_, "deepScanEnabled", readBoolean(*defaults_, kDeepScanEnabledKey)),
+      keptPaths_(notifier_, "keptPaths", readKeptPaths(*defaults_)),
+      itemSortOrder_(notifier_, "itemSortOrder", readItemSortOrder(*defaults_)),
       fullDiskAccessStatus_(notifier_, "fullDiskAccessStatus", environment_.checkFullDiskAccess()),
       includeSystemFolders_(notifier_, "includeSystemFolders", false) {}
 
@@ -161,6 +197,33 @@ void AppSettings::setDailyReminderEnabled(bool enabled) {
 void AppSettings::setDeepScanEnabled(bool enabled) {
     write(kDeepScanEnabledKey, enabled);
     deepScanEnabled_.set(enabled);
+}
+
+void AppSettings::setItemSortOrder(ItemSortOrder order) {
+    write(kItemSortOrderKey, nlohmann::json{{"key", std::string(rawValue(order.key))},
+                                            {"descending", order.descending}});
+    itemSortOrder_.set(order);
+}
+
+void AppSettings::setKeptPaths(KeepList kept) {
+    write(kKeptPathsKey, kept.rules());
+    keptPaths_.set(std::move(kept));
+}
+
+support::Status AppSettings::addKeptPath(std::string_view rule) {
+    if (auto reason = KeepList::ruleError(rule)) {
+        return support::Error::make(KeepListRuleError(std::move(*reason)));
+    }
+    auto rules = keptPaths().rules();
+    rules.push_back(KeepList::normalised(rule));
+    setKeptPaths(KeepList(rules));
+    return support::Unit{};
+}
+
+void AppSettings::removeKeptPath(std::string_view rule) {
+    auto rules = keptPaths().rules();
+    std::erase(rules, KeepList::normalised(rule));
+    setKeptPaths(KeepList(rules));
 }
 
 void AppSettings::setFullDiskAccessStatus(FullDiskAccessProbe::Status status) {
@@ -206,6 +269,16 @@ void AppSettings::resetAll() {
     setOnboardingCompleted(false);
     setDailyReminderEnabled(false);
     setDeepScanEnabled(false);
+    setKeptPaths({});
+    setItemSortOrder({});
+}
+
+support::Provider<KeepList> keptPathsProvider(AppSettings& settings,
+                                              support::ExecutorRef mainExecutor) {
+    return [&settings,
+            mainExecutor = std::move(mainExecutor)](const std::function<void(KeepList)>& answer) {
+        mainExecutor->post([&settings, answer] { answer(settings.keptPaths()); });
+    };
 }
 
 void AppSettings::write(std::string_view key, nlohmann::json value) {

@@ -7,8 +7,12 @@
 
 #include "model/CleaningModuleID.h"
 #include "model/DeletionMode.h"
+#include "model/ItemSortOrder.h"
+#include "model/KeepList.h"
 #include "support/Error.h"
+#include "support/Executor.h"
 #include "support/Observation.h"
+#include "support/Provider.h"
 #include "system/DefaultsStore.h"
 #include "system/FullDiskAccessProbe.h"
 
@@ -61,6 +65,18 @@ class AppSettings final {
     [[nodiscard]] bool deepScanEnabled() const { return deepScanEnabled_.get(); }
     void setDeepScanEnabled(bool enabled);
 
+    /// How the result list is sorted; by size, largest first, until the user chooses.
+    [[nodiscard]] ItemSortOrder itemSortOrder() const { return itemSortOrder_.get(); }
+    void setItemSortOrder(ItemSortOrder order);
+
+    /// What no module offers and no deletion touches.
+    [[nodiscard]] const KeepList& keptPaths() const { return keptPaths_.get(); }
+    void setKeptPaths(KeepList kept);
+    /// Adds `rule` (normalised) at the end; fails with the German reason for a rule that cannot
+    /// be kept, changing nothing. A rule already kept stays where it is.
+    support::Status addKeptPath(std::string_view rule);
+    void removeKeptPath(std::string_view rule);
+
     /// Not persisted.
     [[nodiscard]] FullDiskAccessProbe::Status fullDiskAccessStatus() const {
         return fullDiskAccessStatus_.get();
@@ -95,8 +111,14 @@ class AppSettings final {
     support::ObservedField<bool> onboardingCompleted_;
     support::ObservedField<bool> dailyReminderEnabled_;
     support::ObservedField<bool> deepScanEnabled_;
+    support::ObservedField<KeepList> keptPaths_;
+    support::ObservedField<ItemSortOrder> itemSortOrder_;
     support::ObservedField<FullDiskAccessProbe::Status> fullDiskAccessStatus_;
     support::ObservedField<bool> includeSystemFolders_;
 };
+
+/// The keep-list as it stands when asked, read on the settings' own thread `mainExecutor`.
+support::Provider<KeepList> keptPathsProvider(AppSettings& settings,
+                                              support::ExecutorRef mainExecutor);
 
 }  // namespace quillo

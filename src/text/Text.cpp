@@ -58,4 +58,16 @@ std::string format(std::string_view key, const std::vector<FormatArgument>& argu
     return formatPattern(text(key), arguments);
 }
 
+std::string oneFormKey(std::string_view key) {
+    constexpr std::string_view kFormat = ".format";
+    assert(key.ends_with(kFormat) && "a count text is a format text");
+    std::string one(key.substr(0, key.size() - kFormat.size()));
+    return one.append(".one").append(kFormat);
+}
+
+std::string countFormat(std::string_view key, std::int64_t count,
+                        const std::vector<FormatArgument>& arguments) {
+    return count == 1 ? format(oneFormKey(key), arguments) : format(key, arguments);
+}
+
 }  // namespace quillo::text

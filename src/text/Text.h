@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +22,14 @@ std::string text(const LocalizableText& value);
 
 /// The text of a format key with its placeholders filled in (see formatPattern).
 std::string format(std::string_view key, const std::vector<FormatArgument>& arguments);
+
+/// A count text filled in: the one form (the key with ".one" before its ".format") when `count`
+/// is 1, else the other form (the key itself). Every count text has both, so that no text
+/// writes "Objekt(e)".
+std::string countFormat(std::string_view key, std::int64_t count,
+                        const std::vector<FormatArgument>& arguments);
+
+/// The key of the one form of the count text `key`.
+std::string oneFormKey(std::string_view key);
 
 }  // namespace quillo::text

@@ -29,9 +29,10 @@ ConfirmationSheet::ConfirmationSheet(DeleteViewModel& deletion, std::function<vo
     layout->addLayout(header);
     const auto& pending = deletion_.pendingItems();
     layout->addWidget(
-        makeLabel(catalogueFormat("delete.confirm.count.format",
-                                  {static_cast<std::int64_t>(pending.size()),
-                                   stdString(byteCountText(deletion_.pendingSizeInBytes()))}),
+        makeLabel(catalogueCountFormat("delete.confirm.count.format",
+                                       static_cast<std::int64_t>(pending.size()),
+                                       {static_cast<std::int64_t>(pending.size()),
+                                        stdString(byteCountText(deletion_.pendingSizeInBytes()))}),
                   TextStyle::body, false, colors::secondary()));
 
     auto* divider = new QFrame;

@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -26,6 +28,7 @@
 #include "ui/PrivacyAuditSheet.h"
 #include "ui/ProgressSheet.h"
 #include "ui/QtText.h"
+#include "ui/ResultListPage.h"
 #include "ui/ScanEmptyState.h"
 #include "ui/Style.h"
 #include "ui/SummarySheet.h"
@@ -81,6 +84,7 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
     setUnifiedTitleAndToolBarOnMac(true);
     setAcceptDrops(true);
     buildToolbar();
+    buildShortcuts();
 
     auto* columns = new QSplitter;
     columns->setChildrenCollapsible(false);
@@ -96,7 +100,8 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
     confirmationSheet_ = std::make_unique<SheetPresenter>(
         this, [this] { return new ConfirmationSheet(deletion_, [this] { deletion_.confirm(); }); },
         [this] { deletion_.reset(); });
-    progressSheet_ = std::make_unique<SheetPresenter>(this, [] { return new ProgressSheet; });
+    progressSheet_ = std::make_unique<SheetPresenter>(
+        this, [this] { return new ProgressSheet([this] { deletion_.stopDeletion(); }); });
     const auto finishSummary = [this] {
         const auto* summary = phaseAs<DeleteViewModel::Summary>(deletion_.phase());
         if (summary != nullptr) {
@@ -108,7 +113,11 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
         this,
         [this, finishSummary] {
             const auto& summary = std::get<DeleteViewModel::Summary>(deletion_.phase());
-            return new SummarySheet(summary.reports, finishSummary, services_.exportActions);
+            auto* sheet = new SummarySheet(summary.reports, finishSummary, services_.exportActions);
+            if (summary.stopped) {
+                sheet->markStopped();
+            }
+            return sheet;
         },
         finishSummary);
     uninstallSheet_ = std::make_unique<SheetPresenter>(
@@ -150,6 +159,11 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
             !std::holds_alternative<UninstallViewModel::Idle>(uninstall_.phase()));
     });
     bindings_.onChange(settings_, {"deepScanEnabled"}, [this] { refreshToolbar(); });
+    bindings_.onChange(settings_, {"keptPaths"}, [this] { scan_.leaveOutKept(); });
+    bindings_.onChange(settings_, {"itemSortOrder"}, [this] {
+        items_->reload();
+        selectItem(selectedItemID_);
+    });
     bindings_.onChange(settings_, {"disabledModuleIDs", "fullDiskAccessStatus"}, [this] {
         refreshSidebar();
         refreshContent();
@@ -304,6 +318,23 @@ void ContentView::buildToolbar() {
     toolbar->addWidget(search_);
 }
 
+// Delete asks to confirm the selection like the toolbar's button; Escape empties the search
+// field first. A focused search field keeps both keys for its own editing.
+void ContentView::buildShortcuts() {
+    auto* deleteKey = new QShortcut(QKeySequence::Delete, this);
+    connect(deleteKey, &QShortcut::activated, this, [this] {
+        if (deleteAction_->isEnabled()) {
+            deleteAction_->trigger();
+        }
+    });
+    auto* escapeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escapeKey, &QShortcut::activated, this, [this] {
+        if (!search_->text().isEmpty()) {
+            search_->clear();
+        }
+    });
+}
+
 QWidget* ContentView::buildSidebar() {
     auto* column = new QWidget;
     column->setMinimumWidth(220);
@@ -357,7 +388,19 @@ QWidget* ContentView::buildContent() {
                 selectedItemID_ = item != nullptr ? std::optional(item->id) : std::nullopt;
                 refreshDetail();
             });
-    content_->insertWidget(listPage, itemList_);
+    content_->insertWidget(
+        listPage, makeResultListPage(
+                      itemList_, *items_, settings_,
+                      {.keep =
+                           [this](const CleanableItem& item) {
+                               // The list drops the item once the keep-list has it.
+                               const auto added = settings_.addKeptPath(item.url.native());
+                               if (!added) {
+                                   QMessageBox::warning(this, catalogueText("content.item.keep"),
+                                                        qtString(added.error().description()));
+                               }
+                           },
+                       .showInFileManager = services_.showInFileManager}));
     contentNotice_ = new QWidget;
     content_->insertWidget(noticePage, contentNotice_);
     return content_;
@@ -481,7 +524,7 @@ void ContentView::refreshDetail() {
         detail_->setCurrentIndex(noSelectionPage);
         return;
     }
-    replacePage(detail_, inspectorPage, new ItemInspector(*item));
+    replacePage(detail_, inspectorPage, new ItemInspector(*item, services_.showInFileManager));
     detail_->setCurrentIndex(inspectorPage);
 }
 

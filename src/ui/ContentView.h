@@ -37,6 +37,9 @@ struct ContentViewServices {
     ReceiptExportActions exportActions;
     /// The application bundle the user picks for uninstalling, or nothing when cancelled.
     std::function<std::optional<std::filesystem::path>(QWidget* parent)> chooseApplication;
+    /// Shows an item in the desktop's file manager; the inspector and the context menu offer it
+    /// only when given.
+    std::function<void(const std::filesystem::path&)> showInFileManager{};
 
     /// The desktop's file dialog, starting in "/Applications".
     static std::function<std::optional<std::filesystem::path>(QWidget*)>
@@ -71,6 +74,7 @@ class ContentView final : public QMainWindow {
 
   private:
     void buildToolbar();
+    void buildShortcuts();
     QWidget* buildSidebar();
     QWidget* buildContent();
     QWidget* buildDetail();

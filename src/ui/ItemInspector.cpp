@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLocale>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <chrono>
 
@@ -22,7 +23,10 @@ QString dateText(TimePoint time) {
         .toString(local, QStringLiteral("d. MMMM yyyy"));
 }
 
-ItemInspector::ItemInspector(const CleanableItem& item, QWidget* parent) : QScrollArea(parent) {
+ItemInspector::ItemInspector(const CleanableItem& item,
+                             std::function<void(const std::filesystem::path&)> showInFileManager,
+                             QWidget* parent)
+    : QScrollArea(parent) {
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     auto* content = new QWidget;
@@ -47,6 +51,16 @@ ItemInspector::ItemInspector(const CleanableItem& item, QWidget* parent) : QScro
                            colors::secondary()),
                  path);
     layout->addLayout(rows);
+    if (showInFileManager) {
+        auto* reveal = new QPushButton(catalogueText("content.item.showInFileManager"));
+        reveal->setObjectName(QStringLiteral("showInFileManagerButton"));
+        connect(reveal, &QPushButton::clicked, this,
+                [show = std::move(showInFileManager), url = item.url] { show(url); });
+        auto* row = new QHBoxLayout;
+        row->addWidget(reveal);
+        row->addStretch();
+        layout->addLayout(row);
+    }
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);

@@ -24,8 +24,22 @@ void ItemListModel::showModule(std::optional<CleaningModuleID> moduleID) {
     reload();
 }
 
+// Asked of the rows being drawn only, once per item: the scan's items do not say.
+bool ItemListModel::isFolder(const CleanableItem& item) const {
+    auto known = folders_.find(item.id);
+    if (known == folders_.end()) {
+        std::error_code error;
+        known = folders_
+                    .emplace(item.id, std::filesystem::is_directory(
+                                          std::filesystem::symlink_status(item.url, error)))
+                    .first;
+    }
+    return known->second;
+}
+
 void ItemListModel::reload() {
     beginResetModel();
+    folders_.clear();
     items_ = moduleID_ ? scan_.visibleItems(*moduleID_) : ScanViewModel::ItemRefs{};
     endResetModel();
 }
@@ -77,7 +91,7 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
                 case Qt::CheckStateRole:
                     return scan_.isSelected(item->id) ? Qt::Checked : Qt::Unchecked;
                 case Qt::DecorationRole:
-                    return symbolIcon("doc");
+                    return symbolIcon(isFolder(*item) ? "folder" : "doc");
                 default:
                     return {};
             }

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <optional>
+#include <unordered_map>
 
 #include "model/CleaningModuleID.h"
 #include "viewmodels/ScanViewModel.h"
@@ -37,9 +38,12 @@ class ItemListModel final : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
+    [[nodiscard]] bool isFolder(const CleanableItem& item) const;
+
     ScanViewModel& scan_;
     std::optional<CleaningModuleID> moduleID_;
     ScanViewModel::ItemRefs items_;
+    mutable std::unordered_map<Uuid, bool, UuidHash> folders_;
 };
 
 /// The warning titles of `item`, joined by ", ".

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "system/FullDiskAccessProbe.h"
 #include "ui/Containers.h"
 #include "ui/FlowHStack.h"
 #include "ui/Notice.h"
@@ -37,7 +38,8 @@ void styleChip(QToolButton* chip, bool chosen) {
             .arg(chosen ? cssColor(colors::accent(), 0.2) : cssColor(colors::secondary(), 0.08)));
 }
 
-QToolButton* makePermissionButton(const DeclaredPermission& declaration) {
+// A chip that opens nothing looks the same when pressed, so that it does not pass for a link.
+QToolButton* makePermissionButton(const DeclaredPermission& declaration, bool opensLink) {
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("permission.") +
                           qtString(rawValue(declaration.permission)));
@@ -49,9 +51,17 @@ QToolButton* makePermissionButton(const DeclaredPermission& declaration) {
     button->setToolTip(declaration.usageDescription.empty()
                            ? catalogueText("privacy.audit.noRationale")
                            : qtString(declaration.usageDescription));
-    button->setStyleSheet(QStringLiteral("QToolButton { background: %1; border: none; "
-                                         "border-radius: 6px; padding: 2px 6px; }")
-                              .arg(cssColor(colors::accent(), 0.12)));
+    const QString chip = QStringLiteral(
+                             "background: %1; border: none; border-radius: 6px; "
+                             "padding: 2px 6px;")
+                             .arg(cssColor(colors::accent(), 0.12));
+    button->setStyleSheet(
+        opensLink ? QStringLiteral("QToolButton { %1 }").arg(chip)
+                  : QStringLiteral("QToolButton, QToolButton:hover, QToolButton:pressed { %1 }")
+                        .arg(chip));
+    if (!opensLink) {
+        button->setFocusPolicy(Qt::NoFocus);
+    }
     return button;
 }
 
@@ -240,10 +250,15 @@ QWidget* PrivacyAuditSheet::makeAppEntry(const InstalledApp& app) {
     layout->addLayout(header);
     auto* permissions = new FlowHStack(6);
     for (const auto& declaration : app.declaredPermissions) {
-        auto* button = makePermissionButton(declaration);
-        connect(button, &QToolButton::clicked, this, [this, permission = declaration.permission] {
-            openLocation_(settingsLink(permission));
-        });
+        // The permission pages are the platform's settings; where it has none, nothing opens.
+        const bool opensLink = FullDiskAccessProbe::settingsURL().has_value();
+        auto* button = makePermissionButton(declaration, opensLink);
+        if (opensLink) {
+            connect(button, &QToolButton::clicked, this,
+                    [this, permission = declaration.permission] {
+                        openLocation_(settingsLink(permission));
+                    });
+        }
         permissions->addWidget(button);
     }
     layout->addLayout(permissions);

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/QtText.h"
@@ -15,7 +16,7 @@ double progressFraction(std::size_t completed, std::size_t total) {
     return total < 1 ? 0.0 : static_cast<double>(completed) / static_cast<double>(total);
 }
 
-ProgressSheet::ProgressSheet(QWidget* parent) : QDialog(parent) {
+ProgressSheet::ProgressSheet(std::function<void()> onStop, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("progressSheet"));
     setMinimumSize(480, 180);
     resize(520, 180);
@@ -35,21 +36,35 @@ ProgressSheet::ProgressSheet(QWidget* parent) : QDialog(parent) {
     layout->addWidget(bar_);
     count_ = makeLabel({}, TextStyle::callout, false, colors::secondary());
     count_->setFont(tabularFont(TextStyle::callout));
-    layout->addWidget(count_);
+    auto* footer = new QHBoxLayout;
+    footer->addWidget(count_, 1);
+    stop_ = new QPushButton(catalogueText("delete.progress.stop"));
+    stop_->setObjectName(QStringLiteral("stopDeletionButton"));
+    stop_->setAutoDefault(false);
+    connect(stop_, &QPushButton::clicked, this, std::move(onStop));
+    footer->addWidget(stop_);
+    layout->addLayout(footer);
 }
 
 void ProgressSheet::show(const DeleteViewModel::Deleting& progress) {
     current_->setText(progress.currentDisplayName ? qtString(*progress.currentDisplayName)
                                                   : QString());
     current_->setVisible(progress.currentDisplayName.has_value());
+    // Until the first item is done the bar moves as busy, so a long first item does not look
+    // like a stalled run.
+    const bool started = progress.completed > 0 || progress.total == 0;
+    bar_->setRange(0, started ? 1000 : 0);
     bar_->setValue(static_cast<int>(progressFraction(progress.completed, progress.total) * 1000));
+    stop_->setEnabled(!progress.stopping);
+    stop_->setText(
+        catalogueText(progress.stopping ? "delete.progress.stopping" : "delete.progress.stop"));
     count_->setText(catalogueFormat("delete.progress.count.format",
                                     {static_cast<std::int64_t>(progress.completed),
                                      static_cast<std::int64_t>(progress.total)}));
 }
 
 void ProgressSheet::keyPressEvent(QKeyEvent* event) {
-    // A run cannot be dismissed; it ends by itself.
+    // Escape does not end a run by accident; the button stops it.
     if (event->key() != Qt::Key_Escape) {
         QDialog::keyPressEvent(event);
     }

@@ -1,21 +1,23 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "viewmodels/DeleteViewModel.h"
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace quillo::ui {
 
-/// The running deletion: current item, a bar and the count. No buttons; it closes when the run
-/// ends.
+/// The running deletion: current item, a bar and the count, and a button that stops the run
+/// after its current item; it closes when the run ends.
 class ProgressSheet final : public QDialog {
     Q_OBJECT
 
   public:
-    explicit ProgressSheet(QWidget* parent = nullptr);
+    explicit ProgressSheet(std::function<void()> onStop, QWidget* parent = nullptr);
 
     void show(const DeleteViewModel::Deleting& progress);
     [[nodiscard]] QProgressBar* bar() const { return bar_; }
@@ -27,6 +29,7 @@ class ProgressSheet final : public QDialog {
     QLabel* current_ = nullptr;
     QProgressBar* bar_ = nullptr;
     QLabel* count_ = nullptr;
+    QPushButton* stop_ = nullptr;
 };
 
 /// `completed` of `total` as a fraction; 0 when there is nothing to do.

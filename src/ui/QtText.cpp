@@ -25,6 +25,11 @@ QString catalogueFormat(std::string_view key, const std::vector<text::FormatArgu
     return qtString(text::format(key, arguments));
 }
 
+QString catalogueCountFormat(std::string_view key, std::int64_t count,
+                             const std::vector<text::FormatArgument>& arguments) {
+    return qtString(text::countFormat(key, count, arguments));
+}
+
 QString byteCountText(std::int64_t bytes) {
     return qtString(support::formatByteCount(bytes));
 }

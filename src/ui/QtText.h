@@ -19,6 +19,9 @@ QString catalogueText(std::string_view key);
 QString catalogueText(const LocalizableText& text);
 /// The catalogue format `key` filled with `arguments`.
 QString catalogueFormat(std::string_view key, const std::vector<text::FormatArgument>& arguments);
+/// `text::countFormat` as a QString.
+QString catalogueCountFormat(std::string_view key, std::int64_t count,
+                             const std::vector<text::FormatArgument>& arguments);
 
 /// The file-size text of `bytes`.
 QString byteCountText(std::int64_t bytes);

@@ -11,6 +11,7 @@
 #include "helper/InstalledHelper.h"
 #include "modules/DefaultModuleSet.h"
 #include "platform/ApplicationTermination.h"
+#include "platform/FileManagerReveal.h"
 #include "platform/PlatformNotificationService.h"
 #include "platform/StandardDirectories.h"
 #include "platform/Trash.h"
@@ -58,6 +59,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                const std::shared_ptr<support::MainExecutor>& main,
                const std::shared_ptr<support::ThreadPool>& pool) {
                 auto services = platformModuleServices(pool);
+                services.keptPaths = keptPathsProvider(settings, main);
                 // Root removes everything itself; anyone else reaches the system folders through
                 // the administrator helper.
                 if (needsAdministratorHelper()) {
@@ -136,7 +138,11 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
                             .leftOutRoots = environment_.leftOutRoots(),
                             .openLocation = environment_.openLocation,
                             .exportActions = environment_.exportActions,
-                            .chooseApplication = environment_.chooseApplication});
+                            .chooseApplication = environment_.chooseApplication,
+                            .showInFileManager = [pool = pool_](const std::filesystem::path& item) {
+                                // The file manager may take its time to answer.
+                                pool->post([item] { platform::showInFileManager(item); });
+                            }});
     showingOnboarding_ = !settings_->onboardingCompleted();
     onboarding_ = std::make_unique<SheetPresenter>(window_.get(), [this] {
         return new OnboardingView([this] { acceptOnboarding(); }, environment_.openLocation);
@@ -183,7 +189,10 @@ void QuilloApp::buildMenus() {
 
     auto* help = menus->addMenu(catalogueText("Hilfe"));
     help->addSeparator();
-    help->addAction(catalogueText("app.menu.help.legal"), [this] { showLegal(); });
+    // A single "&" would mark the next letter as the menu's accelerator and vanish.
+    help->addAction(
+        catalogueText("app.menu.help.legal").replace(QLatin1Char('&'), QStringLiteral("&&")),
+        [this] { showLegal(); });
 }
 
 void QuilloApp::showSettings() {

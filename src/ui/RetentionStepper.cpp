@@ -25,7 +25,7 @@ RetentionStepper::RetentionStepper(QWidget* parent) : QSpinBox(parent) {
 }
 
 QString RetentionStepper::textFromValue(int days) const {
-    return catalogueFormat("settings.retention.days.format", {std::int64_t{days}});
+    return catalogueCountFormat("settings.retention.days.format", days, {std::int64_t{days}});
 }
 
 int RetentionStepper::valueFromText(const QString& text) const {

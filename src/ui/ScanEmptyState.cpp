@@ -73,8 +73,9 @@ QWidget* ScanEmptyState::makeHero() {
     layout->addWidget(title);
     auto* body = makeLabel(
         completed ? catalogueText("scanEmpty.hero.body.completed")
-                  : catalogueFormat("scanEmpty.hero.body.ready.format",
-                                    {static_cast<std::int64_t>(scan_.descriptors().size())}),
+                  : catalogueCountFormat("scanEmpty.hero.body.ready.format",
+                                         static_cast<std::int64_t>(scan_.descriptors().size()),
+                                         {static_cast<std::int64_t>(scan_.descriptors().size())}),
         TextStyle::body, false, colors::secondary());
     body->setAlignment(Qt::AlignHCenter);
     layout->addWidget(body);

@@ -2,6 +2,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
@@ -78,20 +79,41 @@ void SettingsGeneralTab::addRetention(QVBoxLayout* column) {
 }
 
 void SettingsGeneralTab::addReminder(QVBoxLayout* column) {
-    reminder_ = addSwitchSection(column, "settings.section.reminder", "settings.reminder.toggle",
-                                 "settings.reminder.hint");
+    auto* section = addFormSection(column, "settings.section.reminder");
+    reminder_ = new ToggleSwitch(catalogueText("settings.reminder.toggle"));
+    section->addWidget(reminder_);
+    reminderFailure_ = makeLabel({}, TextStyle::caption, false, colors::orange());
+    reminderFailure_->setObjectName(QStringLiteral("reminderFailure"));
+    reminderFailure_->setWordWrap(true);
+    reminderFailure_->hide();
+    section->addWidget(reminderFailure_);
+    section->addWidget(makeHint("settings.reminder.hint"));
     connect(reminder_, &ToggleSwitch::clicked, this, &SettingsGeneralTab::switchReminder);
 }
 
+// A reminder that cannot be scheduled turns the switch back off and says why below it: a switch
+// left on would promise a notification that never comes.
 void SettingsGeneralTab::switchReminder(bool enabled) {
     settings_.setDailyReminderEnabled(enabled);
+    reminderFailure_->hide();
     // A task of its own, so the service hears of the switch only once the value is stored.
-    mainExecutor_->post([notifications = notifications_, enabled] {
-        if (enabled) {
-            DailyReminder::schedule(notifications, kReminderHour, [](bool) {});
-        } else {
+    mainExecutor_->post([notifications = notifications_, enabled, tab = QPointer(this)] {
+        if (!enabled) {
             DailyReminder::cancel(*notifications);
+            return;
         }
+        DailyReminder::schedule(notifications, kReminderHour, [notifications, tab](bool scheduled) {
+            if (scheduled || tab == nullptr) {
+                return;
+            }
+            tab->settings_.setDailyReminderEnabled(false);
+            notifications->unavailabilityReason([tab](const std::string& reason) {
+                if (tab != nullptr && !tab->settings_.dailyReminderEnabled()) {
+                    tab->reminderFailure_->setText(qtString(reason));
+                    tab->reminderFailure_->show();
+                }
+            });
+        });
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <memory>
@@ -39,6 +40,7 @@ class SettingsGeneralTab final : public QWidget {
     ToggleSwitch* deepScan_ = nullptr;
     RetentionStepper* retention_ = nullptr;
     ToggleSwitch* reminder_ = nullptr;
+    QLabel* reminderFailure_ = nullptr;
     Bindings bindings_;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/SettingsView.h"
 
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "ui/LegalView.h"
@@ -28,7 +29,8 @@ QWidget* makeLegalTab(OpenLocation openLocation) {
 SettingsView::SettingsView(AppSettings& settings, SettingsServices services, QWidget* parent)
     : QTabWidget(parent) {
     setObjectName(QStringLiteral("settingsView"));
-    setFixedSize(520, 480);
+    setMinimumSize(600, 480);
+    resize(640, 540);
     setTabBar(new SettingsTabBar);
     // The tabs stand together in the middle, like a settings toolbar, above a plain page.
     setStyleSheet(
@@ -40,6 +42,8 @@ SettingsView::SettingsView(AppSettings& settings, SettingsServices services, QWi
         symbolIcon("gear"), catalogueText("settings.tab.general"));
     addTab(new SettingsModulesTab(settings), symbolIcon("list.bullet"),
            catalogueText("settings.tab.modules"));
+    addTab(new SettingsKeepListTab(settings, std::move(services.chooseKeptPath)),
+           symbolIcon("lock.shield"), catalogueText("settings.tab.kept"));
     addTab(new SettingsPermissionsTab(settings, services.openLocation), symbolIcon("lock"),
            catalogueText("settings.tab.permissions"));
     addTab(new SettingsAdvancedTab(settings, std::move(services.receipts),
@@ -48,9 +52,14 @@ SettingsView::SettingsView(AppSettings& settings, SettingsServices services, QWi
     addTab(makeLegalTab(services.openLocation), symbolIcon("shield.lefthalf.filled"),
            catalogueText("settings.tab.legal"));
 
-    setWindowTitle(tabText(0));
-    connect(this, &QTabWidget::currentChanged, this,
-            [this](int index) { setWindowTitle(tabText(index)); });
+    setWindowTitle(catalogueText("settings.window.title"));
+    // Closed by the keys a desktop's settings windows answer to.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 }  // namespace quillo::ui

@@ -8,6 +8,7 @@
 #include "support/Executor.h"
 #include "system/AppSettings.h"
 #include "ui/PlatformActions.h"
+#include "ui/SettingsKeepListTab.h"
 
 namespace quillo::ui {
 
@@ -19,10 +20,13 @@ struct SettingsServices {
     std::shared_ptr<support::MainExecutor> mainExecutor;
     /// Forgets every receipt when the user resets everything.
     std::shared_ptr<ReceiptStore> receipts;
+    /// Where the keep-list's paths and patterns come from.
+    ChooseKeptPath chooseKeptPath = desktopKeptPathChooser();
 };
 
-/// The settings window's content: five tabs that edit `settings` in place and always show what
-/// it holds. The window takes the title of the chosen tab.
+/// The settings window's content: six tabs that edit `settings` in place and always show what
+/// it holds. The window is titled once for all tabs
+/// and closes on Escape and the platform's close keys.
 class SettingsView final : public QTabWidget {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollArea>
@@ -10,6 +11,7 @@
 
 #include "deletion/ReceiptExport.h"
 #include "deletion/ReceiptPDF.h"
+#include "text/Text.h"
 #include "ui/QtText.h"
 #include "ui/Style.h"
 #include "ui/Symbols.h"
@@ -56,9 +58,9 @@ SummarySheet::SummarySheet(std::vector<DeletionReport> reports, std::function<vo
     layout->setSpacing(14);
     auto* header = new QHBoxLayout;
     header->addWidget(makeSymbolLabel("checkmark.seal.fill", 32));
-    header->addWidget(
-        makeLabel(catalogueText("delete.summary.title"), TextStyle::title, true, colors::green()),
-        1);
+    title_ =
+        makeLabel(catalogueText("delete.summary.title"), TextStyle::title, true, colors::green());
+    header->addWidget(title_, 1);
     layout->addLayout(header);
     layout->addWidget(
         makeLabel(catalogueFormat("delete.summary.freed.format", {stdString(byteCountText(freed))}),
@@ -125,12 +127,25 @@ SummarySheet::SummarySheet(std::vector<DeletionReport> reports, std::function<vo
     buttons->addStretch();
     buttons->addWidget(done);
     layout->addLayout(buttons);
+    exportOutcome_ = makeLabel({}, TextStyle::caption, false, colors::secondary());
+    exportOutcome_->setObjectName(QStringLiteral("exportOutcome"));
+    exportOutcome_->setWordWrap(true);
+    makeSelectable(exportOutcome_);
+    exportOutcome_->hide();
+    layout->addWidget(exportOutcome_);
+}
+
+void SummarySheet::markStopped() {
+    title_->setText(catalogueText("delete.summary.title.stopped"));
 }
 
 void SummarySheet::exportPDF() {
     const auto now = std::chrono::system_clock::now();
     const auto data = pdfData(exportReceipts(reports_), now);
     if (!data) {
+        exportActions_.showFailure(
+            this, catalogueFormat("Der Beleg konnte nicht gespeichert werden: %@",
+                                  {text::text("delete.summary.export.pdf.failed")}));
         return;
     }
     save(QByteArray::fromStdString(*data), qtString(pdfFileName(now)),
@@ -158,7 +173,11 @@ void SummarySheet::save(const QByteArray& data, const QString& suggestedName,
         exportActions_.showFailure(this,
                                    catalogueFormat("Der Beleg konnte nicht gespeichert werden: %@",
                                                    {stdString(file.errorString())}));
+        return;
     }
+    exportOutcome_->setText(
+        catalogueFormat("delete.summary.export.saved.format", {stdString(*location)}));
+    exportOutcome_->show();
 }
 
 }  // namespace quillo::ui

@@ -7,6 +7,8 @@
 #include "model/DeletionReport.h"
 #include "ui/ReceiptExportActions.h"
 
+class QLabel;
+
 namespace quillo::ui {
 
 /// The outcome of a deletion run: space freed, where the receipts went when their file could not
@@ -20,6 +22,8 @@ class SummarySheet final : public QDialog {
 
     void exportPDF();
     void exportCSV();
+    /// Titles the sheet as a run the user stopped before its end.
+    void markStopped();
 
   private:
     /// Asks where to save `data` and writes it there; a failed write is told to the user.
@@ -27,6 +31,8 @@ class SummarySheet final : public QDialog {
 
     std::vector<DeletionReport> reports_;
     ReceiptExportActions exportActions_;
+    QLabel* title_ = nullptr;
+    QLabel* exportOutcome_ = nullptr;
 };
 
 }  // namespace quillo::ui

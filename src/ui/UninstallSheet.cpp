@@ -76,15 +76,17 @@ void UninstallSheet::rebuild() {
         for (const auto& record : summary->report.succeeded) {
             moved += record.sizeInBytes;
         }
-        std::vector<QWidget*> lines{
-            makeLabel(catalogueFormat("uninstall.summary.moved.format",
-                                      {static_cast<std::int64_t>(summary->report.succeeded.size()),
-                                       stdString(byteCountText(moved))}),
-                      TextStyle::body)};
+        std::vector<QWidget*> lines{makeLabel(
+            catalogueCountFormat("uninstall.summary.moved.format",
+                                 static_cast<std::int64_t>(summary->report.succeeded.size()),
+                                 {static_cast<std::int64_t>(summary->report.succeeded.size()),
+                                  stdString(byteCountText(moved))}),
+            TextStyle::body)};
         if (!summary->report.failed.empty()) {
             lines.push_back(makeLabel(
-                catalogueFormat("uninstall.summary.failed.format",
-                                {static_cast<std::int64_t>(summary->report.failed.size())}),
+                catalogueCountFormat("uninstall.summary.failed.format",
+                                     static_cast<std::int64_t>(summary->report.failed.size()),
+                                     {static_cast<std::int64_t>(summary->report.failed.size())}),
                 TextStyle::body, false, colors::orange()));
         }
         page_ = makeCloseable("checkmark.seal.fill", colors::green(),
@@ -155,8 +157,9 @@ QWidget* UninstallSheet::makeReady(const UninstallPlan& plan) {
     totalSize->setFont(tabularFont(TextStyle::title3));
     totalSize->setAlignment(Qt::AlignRight);
     totals->addWidget(totalSize);
-    auto* count = makeLabel(catalogueFormat("uninstall.ready.count.format",
-                                            {static_cast<std::int64_t>(plan.items.size())}),
+    auto* count = makeLabel(catalogueCountFormat("uninstall.ready.count.format",
+                                                 static_cast<std::int64_t>(plan.items.size()),
+                                                 {static_cast<std::int64_t>(plan.items.size())}),
                             TextStyle::caption);
     count->setAlignment(Qt::AlignRight);
     totals->addWidget(count);

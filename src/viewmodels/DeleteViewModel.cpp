@@ -1,6 +1,7 @@
 #include "viewmodels/DeleteViewModel.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -10,7 +11,8 @@
 namespace quillo {
 
 // One run: the engine's merged stream and what the run has gathered from it. Cancelling drops the
-// stream, which stops the delivery of whatever is still queued and cancels the modules' work.
+// stream, which stops the delivery of whatever is still queued and cancels the modules' work;
+// stopping cancels the work but still hears of it.
 struct DeleteViewModel::DeleteTask {
     DeleteTask(support::EventStream<DeletionEvent> events, std::size_t total)
         : events(std::move(events)), total(total) {}
@@ -20,6 +22,9 @@ struct DeleteViewModel::DeleteTask {
     std::optional<std::string> currentDisplayName;
     std::size_t completed = 0;
     std::vector<DeletionReport> reports;
+    /// The records of modules whose report has not come, for a run stopped before it did.
+    std::map<CleaningModuleID, DeletionReport> unreported;
+    bool stopping = false;
 };
 
 DeleteViewModel::DeleteViewModel(std::shared_ptr<const CleaningEngine> engine,
@@ -149,6 +154,11 @@ std::vector<ReceiptsSavedElsewhere> DeleteViewModel::receiptsSavedElsewhere(
 void DeleteViewModel::receive(DeleteTask& task, const DeletionEvent& event) {
     if (const auto* finished = std::get_if<DeletionFinished>(&event)) {
         task.reports.push_back(finished->report);
+        task.unreported.erase(finished->report.moduleID);
+    } else if (const auto* completed = std::get_if<DeletionItemCompleted>(&event)) {
+        task.unreported[completed->moduleID].succeeded.push_back(completed->record);
+    } else if (const auto* failed = std::get_if<DeletionItemFailed>(&event)) {
+        task.unreported[failed->moduleID].failed.push_back(failed->record);
     }
     // Once the phase has moved on, only the reports still count: the run's summary must cover
     // every module part that ended.
@@ -162,13 +172,32 @@ void DeleteViewModel::receive(DeleteTask& task, const DeletionEvent& event) {
                std::holds_alternative<DeletionItemFailed>(event)) {
         ++task.completed;
     }
-    phase_.set(Deleting{task.currentDisplayName, task.completed, task.total});
+    phase_.set(Deleting{task.currentDisplayName, task.completed, task.total, task.stopping});
+}
+
+void DeleteViewModel::stopDeletion() {
+    const auto* deleting = std::get_if<Deleting>(&phase());
+    const auto& task = deleteTask_.get();
+    if (deleting == nullptr || task == nullptr || task->stopping) {
+        return;
+    }
+    task->stopping = true;
+    task->events.requestStop();
+    phase_.set(Deleting{task->currentDisplayName, task->completed, task->total, true});
 }
 
 void DeleteViewModel::end(DeleteTask& task, const std::optional<support::Error>& error) {
     Phase outcome = Idle{};
-    if (!error) {
-        outcome = Summary{std::move(task.reports)};
+    if (!error || (error->isCancellation() && task.stopping)) {
+        // A stopped run's modules that were cut short report what they did by their records.
+        const TimePoint now = std::chrono::system_clock::now();
+        for (auto& [moduleID, report] : task.unreported) {
+            report.moduleID = moduleID;
+            report.startedAt = now;
+            report.completedAt = now;
+            task.reports.push_back(std::move(report));
+        }
+        outcome = Summary{std::move(task.reports), error.has_value()};
     } else if (!error->isCancellation()) {
         outcome = Failed{error->description()};
     }

@@ -29,12 +29,16 @@ class DeleteViewModel final {
         std::size_t completed = 0;
         /// Items handed to the engine.
         std::size_t total = 0;
+        /// The user asked to stop; the run ends after its current item.
+        bool stopping = false;
 
         friend bool operator==(const Deleting&, const Deleting&) = default;
     };
     struct Summary {
         /// One per module part, in the order the parts finished.
         std::vector<DeletionReport> reports;
+        /// The user stopped the run before its last item.
+        bool stopped = false;
 
         friend bool operator==(const Summary&, const Summary&) = default;
     };
@@ -89,6 +93,9 @@ class DeleteViewModel final {
     void confirm();
     /// Cancels the run, if any, and returns to idle with nothing pending.
     void reset();
+    /// Asks the running deletion to stop before its next item; it then ends in the summary of
+    /// what it did, so the removed items leave the list and their receipts can be exported.
+    void stopDeletion();
 
     /// The ids of every succeeded record, report by report; failed items are left out.
     [[nodiscard]] static std::vector<Uuid> deletedItemIDs(

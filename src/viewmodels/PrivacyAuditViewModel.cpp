@@ -65,7 +65,9 @@ std::string PrivacyAuditViewModel::footerText() const {
     counts.reserve(2);
     counts.emplace_back(static_cast<std::int64_t>(filteredApps().size()));
     counts.emplace_back(static_cast<std::int64_t>(allApps().size()));
-    return text::format("privacy.audit.footer.format", counts);
+    // "von 1 Programm": the noun follows the total.
+    return text::countFormat("privacy.audit.footer.format",
+                             static_cast<std::int64_t>(allApps().size()), counts);
 }
 
 void PrivacyAuditViewModel::startAudit() {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cassert>
+#include <unordered_map>
 #include <utility>
 
+#include "platform/KeptPaths.h"
 #include "support/Formatting.h"
 #include "text/SearchText.h"
 #include "text/Text.h"
@@ -38,6 +40,34 @@ struct SubtitleText {
                              support::formatByteCount(model.selectedBytes())});
     }
 };
+
+// Names compare folded, so that case and how an accent was typed do not split the order.
+void sortItems(ScanViewModel::ItemRefs& items, ItemSortOrder order) {
+    const auto ascending = [&](const auto& key) {
+        std::stable_sort(
+            items.begin(), items.end(), [&](const CleanableItem* left, const CleanableItem* right) {
+                return order.descending ? key(*right) < key(*left) : key(*left) < key(*right);
+            });
+    };
+    switch (order.key) {
+        case ItemSortKey::size:
+            ascending([](const CleanableItem& item) { return item.sizeInBytes; });
+            break;
+        case ItemSortKey::date:
+            ascending([](const CleanableItem& item) { return item.lastModified; });
+            break;
+        case ItemSortKey::name: {
+            std::unordered_map<const CleanableItem*, std::string> keys;
+            keys.reserve(items.size());
+            for (const auto* item : items) {
+                keys.emplace(item, SearchText::folded(item->displayName));
+            }
+            ascending(
+                [&](const CleanableItem& item) -> const std::string& { return keys.at(&item); });
+            break;
+        }
+    }
+}
 
 }  // namespace
 
@@ -106,12 +136,13 @@ ScanViewModel::ItemRefs ScanViewModel::visibleItems(CleaningModuleID moduleID) c
         for (const auto& item : items) {
             visible.push_back(&item);
         }
-        return visible;
+    } else {
+        const auto& index = searchIndexes_.try_emplace(moduleID, items).first->second;
+        for (const auto position : index.matches(SearchText::folded(query))) {
+            visible.push_back(&items[position]);
+        }
     }
-    const auto& index = searchIndexes_.try_emplace(moduleID, items).first->second;
-    for (const auto position : index.matches(SearchText::folded(query))) {
-        visible.push_back(&items[position]);
-    }
+    sortItems(visible, settings_.itemSortOrder());
     return visible;
 }
 
@@ -277,6 +308,17 @@ void ScanViewModel::removeDeletedItems(const std::vector<Uuid>& ids) {
     if (erased > 0) {
         resultsChanged();
     }
+}
+
+void ScanViewModel::leaveOutKept() {
+    const platform::KeptPaths keptPaths(settings_.keptPaths());
+    std::vector<Uuid> kept;
+    for (const auto* item : cachedAllItems()) {
+        if (keptPaths.touches(item->url.native())) {
+            kept.push_back(item->id);
+        }
+    }
+    removeDeletedItems(kept);
 }
 
 // Taken by reference: moving a by-value text into the field trips a false uninitialised-value

@@ -83,7 +83,7 @@ class ScanViewModel final {
     [[nodiscard]] bool isAvailable(const CleaningModuleDescriptor& descriptor) const;
     [[nodiscard]] bool hasAvailableModule() const;
     /// The module's items whose name or path contains the trimmed search text, ignoring case;
-    /// all of them for a blank search text.
+    /// all of them for a blank search text. Sorted by the settings' order, ties in scan order.
     [[nodiscard]] ItemRefs visibleItems(CleaningModuleID moduleID) const;
     [[nodiscard]] bool isSelected(const Uuid& id) const { return selectedItemIDs_.contains(id); }
     /// Copies of the found items among the selected identifiers, in no particular order.
@@ -108,6 +108,8 @@ class ScanViewModel final {
     void clearSelection();
     /// Drops the items a deletion run removed from the results and the selection.
     void removeDeletedItems(const std::vector<Uuid>& ids);
+    /// Drops the items the settings' keep-list now touches, as if a deletion had removed them.
+    void leaveOutKept();
     void setSearchQuery(const std::string& query);
 
   private:

@@ -39,7 +39,7 @@ TEST(CleaningModuleIDTest, AllEightInDeclarationOrderWithNames) {
     EXPECT_EQ(allCleaningModuleIDs.back(), CleaningModuleID::fontCache);
     EXPECT_EQ(rawValue(CleaningModuleID::applicationResidual), "applicationResidual");
     EXPECT_EQ(displayName(CleaningModuleID::tempFiles).defaultValue, "Temporäre Dateien");
-    EXPECT_EQ(displayName(CleaningModuleID::fontCache).key, "Font-Caches");
+    EXPECT_EQ(displayName(CleaningModuleID::fontCache).key, "Schrift-Caches");
     EXPECT_EQ(displayName(CleaningModuleID::sleepImage).defaultValue, "Ruhezustand-Abbild");
 }
 

@@ -17,6 +17,8 @@ FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts,
                SettingsEnvironment{
                    .checkFullDiskAccess = [] { return FullDiskAccessProbe::Status::granted; },
                    .reportStoreFailure = [](const support::Error&) {}}) {
+    auto moduleServices = services(std::move(receipts));
+    moduleServices.keptPaths = keptPathsProvider(settings, main);
     engine = makeDefault(
         [this](const support::Completion<DeletionMode>& answer) {
             main->post([this, answer] { answer(settings.deletionMode()); });
@@ -26,7 +28,7 @@ FakeLinuxSystem::FakeLinuxSystem(ReceiptStore::Persistence receipts,
                 answer(settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard);
             });
         },
-        services(std::move(receipts)));
+        std::move(moduleServices));
 }
 
 void FakeLinuxSystem::runBoth() {

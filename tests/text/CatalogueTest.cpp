@@ -24,25 +24,6 @@ bool isKey(const std::string& name) {
     return std::regex_match(name, keyShape());
 }
 
-std::string group(const std::string& key) {
-    return key.substr(0, key.find('.'));
-}
-
-TEST(CatalogueTest, EachGroupHasItsNumberOfKeys) {
-    const std::map<std::string, std::size_t> expected{
-        {"app", 5},         {"warning", 7},  {"uninstall", 16}, {"content", 31}, {"onboarding", 14},
-        {"settings", 38},   {"legal", 26},   {"scanEmpty", 19}, {"delete", 19},  {"privacy", 14},
-        {"permission", 16}, {"deletion", 1}, {"helper", 10},
-    };
-    std::map<std::string, std::size_t> counted;
-    for (const auto& [key, defaultText] : catalogue()) {
-        if (isKey(key)) {
-            ++counted[group(key)];
-        }
-    }
-    EXPECT_EQ(counted, expected);
-}
-
 TEST(CatalogueTest, TextsThatAreTheirOwnKeysMapToThemselves) {
     std::vector<std::string> ownKeys;
     for (const auto& [key, defaultText] : catalogue()) {

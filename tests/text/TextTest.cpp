@@ -22,7 +22,7 @@ TEST_F(TextTest, FormatKeysFillTheirArguments) {
     EXPECT_EQ(format("delete.progress.count.format", {std::int64_t{3}, std::int64_t{10}}),
               "3 / 10");
     EXPECT_EQ(format("uninstall.summary.moved.format", {std::int64_t{12}, "3 MB"}),
-              "12 Objekt(e) in den Papierkorb verschoben · 3 MB");
+              "12 Objekte in den Papierkorb verschoben · 3 MB");
     EXPECT_EQ(format("settings.retention.days.format", {std::int64_t{7}}), "7 Tage schonen");
     EXPECT_EQ(format("Stand: %@", {"1. März 2025"}), "Stand: 1. März 2025");
 }

@@ -231,3 +231,43 @@ TEST_F(ContentViewTest, ThePrivacyAuditButtonOpensTheAuditAndItsCloseButtonEndsI
 
 }  // namespace
 }  // namespace quillo::testing
+
+namespace quillo::testing {
+namespace {
+
+// "Nie mehr anbieten" keeps the item's path and drops it from the list; Escape empties the
+// search field; Delete opens the confirmation of the selection.
+TEST_F(ContentViewTest, TheItemMenuKeepsAPathAndTheKeysActOnSearchAndSelection) {
+    auto caches = scripted(CleaningModuleID::systemCaches);
+    makeWindow({caches});
+    find<QAction>("scanAction")->trigger();
+    settle();
+    const auto kept = item(CleaningModuleID::systemCaches, "kept.cache", 5'000);
+    const auto other = item(CleaningModuleID::systemCaches, "other.cache", 700);
+    caches->finish(0, CleanableItems{kept, other});
+    settleWindow();
+    window->selectModule(CleaningModuleID::systemCaches);
+    auto* list = find<QTreeView>("itemList");
+    const QPoint firstRow = list->visualRect(list->model()->index(0, 0)).center();
+    emit list->customContextMenuRequested(firstRow);
+    auto* keep = window->findChild<QAction*>(QStringLiteral("keepItemAction"));
+    ASSERT_NE(keep, nullptr);
+    keep->trigger();
+    window->findChild<QWidget*>(QStringLiteral("itemContextMenu"))->close();
+    EXPECT_EQ(settings.keptPaths().rules(), std::vector<std::string>{kept.url.native()});
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), QString::fromLatin1("other.cache"));
+
+    auto* search = find<QLineEdit>("searchField");
+    search->setText(QStringLiteral("zzz"));
+    list->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(search->text().isEmpty());
+
+    viewModel->selectAll();
+    QTest::keyClick(window.get(), Qt::Key_Delete);
+    EXPECT_NE(sheet("confirmationSheet"), nullptr);
+}
+
+}  // namespace
+}  // namespace quillo::testing
