@@ -110,17 +110,21 @@ struct ElevatedRun {
 std::shared_ptr<HelperClient> HelperClient::create(HelperLaunch launch,
                                                    SecureDeletionService::ModeProvider modeProvider,
                                                    std::shared_ptr<ReceiptStore> userStore,
-                                                   support::ExecutorRef context) {
+                                                   support::ExecutorRef context,
+                                                   LogRetentionProvider retention) {
     return std::make_shared<HelperClient>(std::move(launch), std::move(modeProvider),
-                                          std::move(userStore), std::move(context));
+                                          std::move(userStore), std::move(context),
+                                          std::move(retention));
 }
 
 HelperClient::HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
-                           std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context)
+                           std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context,
+                           LogRetentionProvider retention)
     : launch_(std::move(launch)),
       modeProvider_(std::move(modeProvider)),
       userStore_(std::move(userStore)),
-      context_(std::move(context)) {}
+      context_(std::move(context)),
+      retention_(std::move(retention)) {}
 
 void HelperClient::scan(std::set<CleaningModuleID> modules, ScanDepth depth,
                         support::Completion<ScanResults> done) {
@@ -166,15 +170,19 @@ support::EventStream<DeletionEvent> HelperClient::deleteItems(CleanableItems ite
                         run->sink.finish(mode.error());
                         return;
                     }
-                    self->start(run, mode.value());
+                    self->retention_([self, run, mode = mode.value()](int days) {
+                        self->context_->post(
+                            [self, run, mode, days] { self->start(run, mode, days); });
+                    });
                 });
             });
         });
 }
 
-void HelperClient::start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode) {
+void HelperClient::start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode,
+                         int retentionDays) {
     std::map<CleaningModuleID, std::size_t> counts;
-    HelperDeleteRequest request{.mode = mode, .wishes = {}};
+    HelperDeleteRequest request{.mode = mode, .wishes = {}, .logRetentionDays = retentionDays};
     for (const auto& id : run->order) {
         const auto& item = run->entries.at(id).item;
         ++counts[item.moduleID];

@@ -7,6 +7,7 @@
 #include "deletion/SecureDeletionService.h"
 #include "helper/HelperExchange.h"
 #include "modules/CleaningEngine.h"
+#include "modules/SystemLogsActor.h"
 
 namespace quillo {
 
@@ -17,10 +18,11 @@ struct ElevatedRun;
 /// store. A serialised object on `context`.
 class HelperClient final : public std::enable_shared_from_this<HelperClient> {
   public:
-    static std::shared_ptr<HelperClient> create(HelperLaunch launch,
-                                                SecureDeletionService::ModeProvider modeProvider,
-                                                std::shared_ptr<ReceiptStore> userStore,
-                                                support::ExecutorRef context);
+    /// `retention` is asked afresh for each deletion and sent along for the journals' vacuum.
+    static std::shared_ptr<HelperClient> create(
+        HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
+        std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context,
+        LogRetentionProvider retention = fixedLogRetention(kDefaultLogRetentionDays));
 
     /// The helper's scan of the modules' system roots. Every item it finds carries
     /// `requiresElevatedPrivileges` and is not safe by default. Fails with a
@@ -36,16 +38,18 @@ class HelperClient final : public std::enable_shared_from_this<HelperClient> {
     support::EventStream<DeletionEvent> deleteItems(CleanableItems items);
 
     HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
-                 std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context);
+                 std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context,
+                 LogRetentionProvider retention);
 
   private:
-    void start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode);
+    void start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode, int retentionDays);
     void conclude(const std::shared_ptr<ElevatedRun>& run, std::optional<support::Error> error);
 
     HelperLaunch launch_;
     SecureDeletionService::ModeProvider modeProvider_;
     std::shared_ptr<ReceiptStore> userStore_;
     support::ExecutorRef context_;
+    LogRetentionProvider retention_;
 };
 
 }  // namespace quillo

@@ -46,10 +46,12 @@ struct HelperWish {
     friend bool operator==(const HelperWish&, const HelperWish&) = default;
 };
 
-/// Delete these wished paths in this mode.
+/// Delete these wished paths in this mode; the archived journals are vacuumed with the
+/// retention, which is always within 0 … 365 days once read.
 struct HelperDeleteRequest {
     DeletionMode mode = DeletionMode::standard;
     std::vector<HelperWish> wishes;
+    int logRetentionDays = 7;
     friend bool operator==(const HelperDeleteRequest&, const HelperDeleteRequest&) = default;
 };
 

@@ -1,7 +1,10 @@
+#include <algorithm>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
 #include "helper/HelperProtocol.h"
 #include "helper/ProtocolFields.h"
+#include "modules/JournalVacuum.h"
 #include "support/JsonMembers.h"
 
 namespace quillo {
@@ -62,7 +65,19 @@ support::Result<HelperRequest> decodeDeletion(const nlohmann::json& record) {
     if (wishes->size() > kMaxWishes) {
         return malformed("Die Lösch-Anfrage enthält zu viele Objekte.");
     }
-    HelperDeleteRequest request{.mode = *mode, .wishes = {}};
+    const auto* retention = support::jsonMember(record, "logRetentionDays");
+    if (retention != nullptr && !retention->is_number_integer()) {
+        return malformed("Die Lösch-Anfrage ist unvollständig.");
+    }
+    // Bounded here, whatever the caller sent: the vacuum never reaches further than a year back.
+    constexpr std::int64_t kMax = kMaxLogRetentionDays;
+    const auto days =
+        retention == nullptr ? std::int64_t{7}
+        : retention->is_number_unsigned()
+            ? std::int64_t(std::min<std::uint64_t>(retention->get<std::uint64_t>(), kMax))
+            : std::clamp(retention->get<std::int64_t>(), std::int64_t{0}, kMax);
+    HelperDeleteRequest request{
+        .mode = *mode, .wishes = {}, .logRetentionDays = static_cast<int>(days)};
     request.wishes.reserve(wishes->size());
     for (const auto& wish : *wishes) {
         auto decoded = decodeWish(wish);
@@ -90,6 +105,7 @@ std::string encodeRequest(const HelperRequest& request) {
         const auto& deletion = std::get<HelperDeleteRequest>(request);
         record["request"] = "delete";
         record["mode"] = std::string(rawValue(deletion.mode));
+        record["logRetentionDays"] = deletion.logRetentionDays;
         auto wishes = nlohmann::ordered_json::array();
         for (const auto& wish : deletion.wishes) {
             wishes.push_back(encodeWish(wish));

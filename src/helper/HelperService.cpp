@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "helper/WishMatching.h"
+#include "modules/ToolItems.h"
 #include "platform/PathText.h"
 #include "support/Utf8.h"
 
@@ -44,19 +45,24 @@ void HelperService::answer(std::string_view line, std::function<void()> done) {
     }
 }
 
-std::shared_ptr<CleaningEngine> HelperService::makeEngine(DeletionMode mode, ScanDepth depth) {
+std::shared_ptr<CleaningEngine> HelperService::makeEngine(DeletionMode mode, ScanDepth depth,
+                                                          int retentionDays) {
+    auto services = services_;
+    services.logRetentionDays = fixedLogRetention(retentionDays);
     return makeDefault([mode](const support::Completion<DeletionMode>& answer) { answer(mode); },
                        [depth](const std::function<void(ScanDepth)>& answer) { answer(depth); },
-                       services_, store_);
+                       std::move(services), store_);
 }
 
-// Only what the protocol can name and what lies below the module's roots is sent.
+// Only what the protocol can name and what lies below the module's roots, or a tool deletes, is
+// sent.
 bool HelperService::isBelowRoots(const CleanableItem& item) const {
     const auto roots = moduleRoots(locations_, item.moduleID);
     return support::isValidUtf8(item.url.native()) &&
-           std::ranges::any_of(roots, [&](const std::filesystem::path& root) {
-               return platform::componentsBelow(root.native(), item.url.native()).has_value();
-           });
+           (isDeletedByTool(locations_, item.moduleID, item.url) ||
+            std::ranges::any_of(roots, [&](const std::filesystem::path& root) {
+                return platform::componentsBelow(root.native(), item.url.native()).has_value();
+            }));
 }
 
 void HelperService::scan(const HelperScanRequest& request, std::function<void()> done) {
@@ -90,11 +96,11 @@ void HelperService::deleteWishes(HelperDeleteRequest request, std::function<void
         modules.insert(candidate.moduleID);
     }
     // The deep scan finds everything a standard one does, so a wish made from either is found.
-    auto deletion =
-        std::make_shared<Deletion>(Deletion{.done = std::move(done),
-                                            .engine = makeEngine(request.mode, ScanDepth::deep),
-                                            .candidates = std::move(screening.kept),
-                                            .stream = std::nullopt});
+    auto deletion = std::make_shared<Deletion>(
+        Deletion{.done = std::move(done),
+                 .engine = makeEngine(request.mode, ScanDepth::deep, request.logRetentionDays),
+                 .candidates = std::move(screening.kept),
+                 .stream = std::nullopt});
     deletion->engine->scan(
         std::move(modules), {},
         [self = shared_from_this(), deletion](support::Result<ScanResults> found) {

@@ -34,7 +34,8 @@ class HelperService final : public std::enable_shared_from_this<HelperService> {
   private:
     struct Deletion;
 
-    std::shared_ptr<CleaningEngine> makeEngine(DeletionMode mode, ScanDepth depth);
+    std::shared_ptr<CleaningEngine> makeEngine(DeletionMode mode, ScanDepth depth,
+                                               int retentionDays = kDefaultLogRetentionDays);
     void scan(const HelperScanRequest& request, std::function<void()> done);
     void deleteWishes(HelperDeleteRequest request, std::function<void()> done);
     void deleteFound(const std::shared_ptr<Deletion>& deletion, ScanResults found);

@@ -5,6 +5,7 @@
 #include "helper/HelperClient.h"
 #include "modules/ApplicationResidualActor.h"
 #include "modules/DiagnosticReportsActor.h"
+#include "modules/LinuxSnapshotTools.h"
 #include "modules/LocalSnapshotsActor.h"
 #include "modules/SnapshotTools.h"
 #include "modules/SystemLogsActor.h"
@@ -18,8 +19,6 @@
 namespace quillo {
 
 namespace {
-
-constexpr int kLogRecencyInDays = 7;
 
 ElevatedRoute helperRoute(ElevatedHelperServices helper, std::shared_ptr<HelperClient> client,
                           const DepthProvider& depthProvider) {
@@ -44,8 +43,12 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
     auto locations = platformLocations();
 #if defined(__APPLE__)
     PostDeleteHook fontHook = platform::defaultPostDeleteHook;
+    SnapshotLister snapshotLister = defaultSnapshotLister;
+    SnapshotDeleter snapshotDeleter = defaultSnapshotDeleter;
 #else
     PostDeleteHook fontHook = platform::fontconfigCacheRebuild;
+    SnapshotLister snapshotLister = linuxSnapshotLister({});
+    SnapshotDeleter snapshotDeleter = linuxSnapshotDeleter({});
 #endif
     return DefaultModuleServices{
         .makeContext = [pool] { return pool->makeStrand(); },
@@ -57,11 +60,12 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
         .hibernateMode = platform::hibernateMode,
         .isInstalled = platform::installedApplicationCheck(
             platform::defaultInstalledApplicationSources(), support::makeSteadySleeper(pool)),
-        .snapshotLister = defaultSnapshotLister,
-        .snapshotDeleter = defaultSnapshotDeleter,
+        .snapshotLister = std::move(snapshotLister),
+        .snapshotDeleter = std::move(snapshotDeleter),
         .fontCachePostDeleteHook = std::move(fontHook),
         .openFiles = platform::currentOpenFiles,
         .isRootOutOfReach = platform::isOutOfReach,
+        .journalVacuum = journalctlVacuum(),
     };
 }
 
@@ -80,7 +84,7 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
     std::optional<ElevatedRoute> elevated;
     if (services.helper) {
         auto client = HelperClient::create(std::move(services.helper->launch), modeProvider, store,
-                                           services.makeContext());
+                                           services.makeContext(), services.logRetentionDays);
         elevated = helperRoute(std::move(*services.helper), std::move(client), depthProvider);
     }
     auto& locations = services.locations;
@@ -97,8 +101,12 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
         std::make_shared<SystemCachesActor>(
             std::move(locations.cacheRoots), std::move(services.runningApplicationBundleIDs),
             depthProvider, service, environment(), std::move(locations.excludedCacheEntries)),
-        std::make_shared<SystemLogsActor>(std::move(locations.logRoots), kLogRecencyInDays,
-                                          depthProvider, service, environment()),
+        std::make_shared<SystemLogsActor>(
+            std::move(locations.logRoots), services.logRetentionDays, depthProvider, service,
+            environment(),
+            services.journalVacuum ? JournalService{.folders = std::move(locations.journalFolders),
+                                                    .vacuum = std::move(services.journalVacuum)}
+                                   : JournalService{}),
         std::make_shared<TempFilesActor>(std::move(locations.tempRoots), depthProvider, service,
                                          environment(), std::move(services.openFiles),
                                          locations.tempRecentWindow),

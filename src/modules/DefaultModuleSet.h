@@ -13,6 +13,7 @@
 #include "modules/RootAccess.h"
 #include "modules/SleepImageActor.h"
 #include "modules/SystemCachesActor.h"
+#include "modules/SystemLogsActor.h"
 #include "modules/TempFilesActor.h"
 #include "platform/InstalledApplications.h"
 
@@ -45,6 +46,10 @@ struct DefaultModuleServices {
     std::optional<ElevatedHelperServices> helper{};
     /// Which roots of `locations` a scan of this process leaves out.
     FolderTest isRootOutOfReach;
+    /// The logs' retention, for the scan's cutoff and the journals' vacuum (also the helper's).
+    LogRetentionProvider logRetentionDays = fixedLogRetention(kDefaultLogRetentionDays);
+    /// Without it the archived journals are not offered.
+    JournalVacuum journalVacuum{};
 };
 
 /// The services of this machine: its locations, the receipts file at its default place, the

@@ -1,8 +1,21 @@
 #pragma once
 
+#include <string>
+
 #include "modules/LocalSnapshot.h"
+#include "support/Error.h"
 
 namespace quillo {
+
+/// A snapshot deleter refused a token before running anything.
+class UnusableSnapshotNameError final : public support::ErrorDetail {
+  public:
+    explicit UnusableSnapshotNameError(std::string token) : token_(std::move(token)) {}
+    [[nodiscard]] std::string description() const override;
+
+  private:
+    std::string token_;
+};
 
 // The snapshot functions the application installs. Both run their tools through the process
 // runner; on a system without the tools (Linux) a run fails at once with a launch error naming

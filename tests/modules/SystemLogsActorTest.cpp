@@ -51,7 +51,7 @@ class SystemLogsActorTest : public ::testing::Test {
   protected:
     std::shared_ptr<SystemLogsActor> makeModule(
         std::shared_ptr<SecureDeletionService> service = nullptr) {
-        return std::make_shared<SystemLogsActor>(std::vector{userLogs, libraryLogs, varLog}, 7,
+        return std::make_shared<SystemLogsActor>(std::vector{userLogs, libraryLogs, varLog}, fixedLogRetention(7),
                                                  fixture.depthProvider(), std::move(service),
                                                  fixture.environment());
     }
