@@ -1,6 +1,8 @@
 #include "helper/HelperService.h"
 
+#include <algorithm>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "helper/WishMatching.h"
@@ -16,6 +18,8 @@ struct HelperService::Deletion {
     std::shared_ptr<CleaningEngine> engine;
     std::vector<CandidateWish> candidates;
     std::optional<support::EventStream<DeletionEvent>> stream;
+    /// The wishes whose outcome was sent, each only once.
+    std::set<Uuid> answered{};
 };
 
 std::shared_ptr<HelperService> HelperService::create(DefaultModuleServices services,
@@ -132,13 +136,22 @@ void HelperService::deleteFound(const std::shared_ptr<Deletion>& deletion, ScanR
     deletion->stream.emplace(deletion->engine->deleteItems(std::move(items)));
     deletion->stream->listen(
         services_.makeContext(),
-        [self = shared_from_this()](DeletionEvent event) {
+        [self = shared_from_this(), deletion](DeletionEvent event) {
+            const auto answer = [&](const auto& record) {
+                if (deletion->answered.insert(record.id).second) {
+                    self->respond_(record);
+                }
+            };
             if (const auto* started = std::get_if<DeletionItemStarted>(&event)) {
                 self->respond_(HelperItemStarted{started->item.id});
             } else if (const auto* completed = std::get_if<DeletionItemCompleted>(&event)) {
-                self->respond_(completed->record);
+                answer(completed->record);
             } else if (const auto* failed = std::get_if<DeletionItemFailed>(&event)) {
-                self->respond_(failed->record);
+                answer(failed->record);
+            } else if (const auto* finished = std::get_if<DeletionFinished>(&event)) {
+                // Tool modules (the snapshots) report their items only in the final report.
+                std::ranges::for_each(finished->report.succeeded, answer);
+                std::ranges::for_each(finished->report.failed, answer);
             }
         },
         [self = shared_from_this(), deletion](std::optional<support::Error> error) {

@@ -54,7 +54,7 @@ std::optional<LocalSnapshot> linuxSnapshotAt(const std::filesystem::path& path) 
     } else {
         return std::nullopt;
     }
-    if (snapshotItemPath(snapshot) != path) {
+    if (snapshotItemPath(snapshot).native() != path.native()) {
         return std::nullopt;
     }
     return snapshot;

@@ -188,8 +188,9 @@ TEST_F(FakeSnapshotTools, DeletingRunsEachToolWithTheSnapshotItListed) {
     EXPECT_EQ(report->failed[0].id, forged.id);
     const auto snapperCalls = snapper.calls();
     EXPECT_EQ(snapperCalls.back(), (std::vector<std::string>{"-c", "root", "delete", "42"}));
+    const auto timeshiftCalls = timeshift.calls();
     EXPECT_EQ(
-        timeshift.calls().back(),
+        timeshiftCalls.back(),
         (std::vector<std::string>{"--delete", "--snapshot", "2026-11-01_10-00-01", "--scripted"}));
 }
 

@@ -126,7 +126,7 @@ TEST_F(SystemLogsActorTest, OnlyFilesNamedLikeLogsAreOffered) {
     setAge(userLogs / "folder.log", kLongAgo);
     EXPECT_EQ(namesOf(scannedItems()),
               (std::set<std::string>{"trace.tracev3", "old.log.gz", "messages.asl", "UPPER.LOG",
-                                     "Mixed.TraceV3", "inside.log"}));
+                                     "Mixed.TraceV3", "inside.log", "system.log.0"}));
 }
 
 TEST(LooksLikeLogTest, ReadsExtensionAndNameEndingInAnyLetterCase) {

@@ -55,7 +55,8 @@ std::vector<std::vector<std::string>> FakeTool::calls() const {
     if (!std::filesystem::exists(log)) {
         return calls;
     }
-    for (const auto line : support::nonEmptyPieces(readTextFile(log), '\n')) {
+    const auto text = readTextFile(log);
+    for (const auto line : support::nonEmptyPieces(text, '\n')) {
         std::vector<std::string> arguments;
         for (const auto argument : support::nonEmptyPieces(line, '\t')) {
             arguments.emplace_back(argument);
