@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
     AppSettings settings(std::make_unique<FileDefaultsStore>(FileDefaultsStore::defaultURL()));
     const auto depth =
         options->deep || settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard;
+    auto services = platformModuleServices(pool);
+    services.logRetentionDays = fixedLogRetention(settings.logRetentionDays());
     // Read on the main thread, like every use of the settings.
     auto engine = makeDefault(
         [main, &settings](const support::Completion<DeletionMode>& answer) {
@@ -86,7 +88,7 @@ int main(int argc, char** argv) {
         [main, depth](const std::function<void(ScanDepth)>& answer) {
             main->post([depth, answer] { answer(depth); });
         },
-        platformModuleServices(pool));
+        std::move(services));
 
     ScanSummary summary{.depth = depth,
                         .modules = engine->descriptors(),

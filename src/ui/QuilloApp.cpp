@@ -49,6 +49,10 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
             [](AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
                const std::shared_ptr<support::ThreadPool>& pool) {
                 auto services = platformModuleServices(pool);
+                services.logRetentionDays = [main,
+                                             &settings](const std::function<void(int)>& answer) {
+                    main->post([&settings, answer] { answer(settings.logRetentionDays()); });
+                };
                 // Root removes everything itself; anyone else reaches the system folders through
                 // the administrator helper.
                 if (needsAdministratorHelper()) {
