@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
         options->deep || settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard;
     auto services = platformModuleServices(pool);
     services.keptPaths = keptPathsProvider(settings, main);
+    services.logRetentionDays = fixedLogRetention(settings.logRetentionDays());
     // Read on the main thread, like every use of the settings.
     auto engine = makeDefault(
         [main, &settings](const support::Completion<DeletionMode>& answer) {

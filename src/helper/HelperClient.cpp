@@ -111,20 +111,23 @@ std::shared_ptr<HelperClient> HelperClient::create(HelperLaunch launch,
                                                    SecureDeletionService::ModeProvider modeProvider,
                                                    support::Provider<KeepList> keptPaths,
                                                    std::shared_ptr<ReceiptStore> userStore,
-                                                   support::ExecutorRef context) {
+                                                   support::ExecutorRef context,
+                                                   LogRetentionProvider retention) {
     return std::make_shared<HelperClient>(std::move(launch), std::move(modeProvider),
                                           std::move(keptPaths), std::move(userStore),
-                                          std::move(context));
+                                          std::move(context), std::move(retention));
 }
 
 HelperClient::HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
                            support::Provider<KeepList> keptPaths,
-                           std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context)
+                           std::shared_ptr<ReceiptStore> userStore, support::ExecutorRef context,
+                           LogRetentionProvider retention)
     : launch_(std::move(launch)),
       modeProvider_(std::move(modeProvider)),
       keptPaths_(keptPaths ? std::move(keptPaths) : keepingNothing()),
       userStore_(std::move(userStore)),
-      context_(std::move(context)) {}
+      context_(std::move(context)),
+      retention_(std::move(retention)) {}
 
 void HelperClient::scan(std::set<CleaningModuleID> modules, ScanDepth depth,
                         support::Completion<ScanResults> done) {
@@ -171,8 +174,11 @@ support::EventStream<DeletionEvent> HelperClient::deleteItems(CleanableItems ite
                         return;
                     }
                     self->keptPaths_([self, run, mode = mode.value()](const KeepList& kept) {
-                        self->context_->post(
-                            [self, run, mode, kept] { self->start(run, mode, kept); });
+                        self->retention_([self, run, mode, kept](int days) {
+                            self->context_->post([self, run, mode, kept, days] {
+                                self->start(run, mode, kept, days);
+                            });
+                        });
                     });
                 });
             });
@@ -180,9 +186,10 @@ support::EventStream<DeletionEvent> HelperClient::deleteItems(CleanableItems ite
 }
 
 void HelperClient::start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode,
-                         const KeepList& kept) {
+                         const KeepList& kept, int retentionDays) {
     std::map<CleaningModuleID, std::size_t> counts;
-    HelperDeleteRequest request{.mode = mode, .wishes = {}, .kept = kept.rules()};
+    HelperDeleteRequest request{
+        .mode = mode, .wishes = {}, .kept = kept.rules(), .logRetentionDays = retentionDays};
     for (const auto& id : run->order) {
         const auto& item = run->entries.at(id).item;
         ++counts[item.moduleID];

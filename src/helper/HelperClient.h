@@ -7,6 +7,7 @@
 #include "deletion/SecureDeletionService.h"
 #include "helper/HelperExchange.h"
 #include "modules/CleaningEngine.h"
+#include "modules/SystemLogsActor.h"
 
 namespace quillo {
 
@@ -18,12 +19,13 @@ struct ElevatedRun;
 class HelperClient final : public std::enable_shared_from_this<HelperClient> {
   public:
     /// `keptPaths` (nothing kept without it) goes with every deletion request, so that the
-    /// helper refuses what the user keeps.
-    static std::shared_ptr<HelperClient> create(HelperLaunch launch,
-                                                SecureDeletionService::ModeProvider modeProvider,
-                                                support::Provider<KeepList> keptPaths,
-                                                std::shared_ptr<ReceiptStore> userStore,
-                                                support::ExecutorRef context);
+    /// helper refuses what the user keeps. `retention` is asked afresh for each deletion and sent
+    /// along for the journals' vacuum.
+    static std::shared_ptr<HelperClient> create(
+        HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
+        support::Provider<KeepList> keptPaths, std::shared_ptr<ReceiptStore> userStore,
+        support::ExecutorRef context,
+        LogRetentionProvider retention = fixedLogRetention(kDefaultLogRetentionDays));
 
     /// The helper's scan of the modules' system roots. Every item it finds carries
     /// `requiresElevatedPrivileges` and is not safe by default. Fails with a
@@ -40,10 +42,11 @@ class HelperClient final : public std::enable_shared_from_this<HelperClient> {
 
     HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvider modeProvider,
                  support::Provider<KeepList> keptPaths, std::shared_ptr<ReceiptStore> userStore,
-                 support::ExecutorRef context);
+                 support::ExecutorRef context, LogRetentionProvider retention);
 
   private:
-    void start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode, const KeepList& kept);
+    void start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode, const KeepList& kept,
+               int retentionDays);
     void conclude(const std::shared_ptr<ElevatedRun>& run, std::optional<support::Error> error);
 
     HelperLaunch launch_;
@@ -51,6 +54,7 @@ class HelperClient final : public std::enable_shared_from_this<HelperClient> {
     support::Provider<KeepList> keptPaths_;
     std::shared_ptr<ReceiptStore> userStore_;
     support::ExecutorRef context_;
+    LogRetentionProvider retention_;
 };
 
 }  // namespace quillo

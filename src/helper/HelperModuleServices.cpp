@@ -1,6 +1,6 @@
 #include "helper/HelperModuleServices.h"
 
-#include "modules/SnapshotTools.h"
+#include "modules/LinuxSnapshotTools.h"
 #include "platform/FontDatabaseReset.h"
 #include "platform/Hibernation.h"
 #include "platform/OpenFiles.h"
@@ -18,12 +18,14 @@ DefaultModuleServices helperModuleServices(const support::ExecutorRef& executor)
         .hibernateMode = platform::hibernateMode,
         .isInstalled = [](const std::string&,
                           const std::function<void(bool)>& answer) { answer(true); },
-        .snapshotLister = defaultSnapshotLister,
-        .snapshotDeleter = defaultSnapshotDeleter,
+        .snapshotLister = linuxSnapshotLister({}),
+        .snapshotDeleter = linuxSnapshotDeleter({}),
         .fontCachePostDeleteHook = platform::fontCachesDeleted,
         .openFiles = platform::currentOpenFiles,
         // As root every system folder is in reach.
         .isRootOutOfReach = [](const std::filesystem::path&) { return false; },
+        .logRetentionDays = fixedLogRetention(kDefaultLogRetentionDays),
+        .journalVacuum = journalctlVacuum(),
     };
 }
 

@@ -48,12 +48,15 @@ struct HelperWish {
     friend bool operator==(const HelperWish&, const HelperWish&) = default;
 };
 
-/// Delete these wished paths in this mode, touching nothing the user's keep-list touches.
+/// Delete these wished paths in this mode, touching nothing the user's keep-list touches; the
+/// archived journals are vacuumed with the retention, which is always within 0 … 365 days once
+/// read.
 struct HelperDeleteRequest {
     DeletionMode mode = DeletionMode::standard;
     std::vector<HelperWish> wishes;
     /// The keep-list's rules; it can only narrow what is deleted, so it is taken as sent.
     std::vector<std::string> kept{};
+    int logRetentionDays = 7;
     friend bool operator==(const HelperDeleteRequest&, const HelperDeleteRequest&) = default;
 };
 

@@ -1,8 +1,11 @@
+#include <algorithm>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
 #include "helper/HelperProtocol.h"
 #include "helper/ProtocolFields.h"
 #include "model/KeepList.h"
+#include "modules/JournalVacuum.h"
 #include "support/JsonMembers.h"
 
 namespace quillo {
@@ -63,7 +66,19 @@ support::Result<HelperRequest> decodeDeletion(const nlohmann::json& record) {
     if (wishes->size() > kMaxWishes) {
         return malformed("Die Lösch-Anfrage enthält zu viele Objekte.");
     }
-    HelperDeleteRequest request{.mode = *mode, .wishes = {}, .kept = {}};
+    const auto* retention = support::jsonMember(record, "logRetentionDays");
+    if (retention != nullptr && !retention->is_number_integer()) {
+        return malformed("Die Lösch-Anfrage ist unvollständig.");
+    }
+    // Bounded here, whatever the caller sent: the vacuum never reaches further than a year back.
+    constexpr std::int64_t kMax = kMaxLogRetentionDays;
+    const auto days =
+        retention == nullptr ? std::int64_t{7}
+        : retention->is_number_unsigned()
+            ? std::int64_t(std::min<std::uint64_t>(retention->get<std::uint64_t>(), kMax))
+            : std::clamp(retention->get<std::int64_t>(), std::int64_t{0}, kMax);
+    HelperDeleteRequest request{
+        .mode = *mode, .wishes = {}, .kept = {}, .logRetentionDays = static_cast<int>(days)};
     // A rule that cannot be read refuses the request: deleting without it could touch what the
     // user keeps.
     if (const auto* kept = support::jsonMember(record, "kept")) {
@@ -104,6 +119,7 @@ std::string encodeRequest(const HelperRequest& request) {
         const auto& deletion = std::get<HelperDeleteRequest>(request);
         record["request"] = "delete";
         record["mode"] = std::string(rawValue(deletion.mode));
+        record["logRetentionDays"] = deletion.logRetentionDays;
         auto wishes = nlohmann::ordered_json::array();
         for (const auto& wish : deletion.wishes) {
             wishes.push_back(encodeWish(wish));

@@ -10,7 +10,8 @@ ElevatedRouteMaker helperRoute(HelperLaunch launch, support::Provider<bool> incl
     return [launch = std::move(launch),
             includeSystemFolders = std::move(includeSystemFolders)](ElevatedRouteParts parts) {
         auto client = HelperClient::create(launch, parts.modeProvider, std::move(parts.keptPaths),
-                                           std::move(parts.store), std::move(parts.context));
+                                           std::move(parts.store), std::move(parts.context),
+                                           std::move(parts.logRetentionDays));
         return ElevatedRoute{
             .includeSystemFolders = includeSystemFolders,
             .scan =

@@ -1,9 +1,12 @@
 #include "helper/HelperService.h"
 
+#include <algorithm>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "helper/WishMatching.h"
+#include "modules/ToolItems.h"
 #include "platform/PathText.h"
 #include "support/Utf8.h"
 
@@ -15,6 +18,8 @@ struct HelperService::Deletion {
     std::shared_ptr<CleaningEngine> engine;
     std::vector<CandidateWish> candidates;
     std::optional<support::EventStream<DeletionEvent>> stream;
+    /// The wishes whose outcome was sent, each only once.
+    std::set<Uuid> answered{};
 };
 
 std::shared_ptr<HelperService> HelperService::create(DefaultModuleServices services,
@@ -45,25 +50,28 @@ void HelperService::answer(std::string_view line, std::function<void()> done) {
 }
 
 std::shared_ptr<CleaningEngine> HelperService::makeEngine(DeletionMode mode, ScanDepth depth,
-                                                          const KeepList& kept) {
+                                                          const KeepList& kept, int retentionDays) {
     auto services = services_;
     services.keptPaths = [kept](const std::function<void(KeepList)>& answer) { answer(kept); };
+    services.logRetentionDays = fixedLogRetention(retentionDays);
     return makeDefault([mode](const support::Completion<DeletionMode>& answer) { answer(mode); },
                        [depth](const std::function<void(ScanDepth)>& answer) { answer(depth); },
                        std::move(services), store_);
 }
 
-// Only what the protocol can name and what lies below the module's roots is sent.
+// Only what the protocol can name and what lies below the module's roots, or a tool deletes, is
+// sent.
 bool HelperService::isBelowRoots(const CleanableItem& item) const {
     const auto roots = moduleRoots(locations_, item.moduleID);
     return support::isValidUtf8(item.url.native()) &&
-           std::ranges::any_of(roots, [&](const std::filesystem::path& root) {
-               return platform::componentsBelow(root.native(), item.url.native()).has_value();
-           });
+           (isDeletedByTool(locations_, item.moduleID, item.url) ||
+            std::ranges::any_of(roots, [&](const std::filesystem::path& root) {
+                return platform::componentsBelow(root.native(), item.url.native()).has_value();
+            }));
 }
 
 void HelperService::scan(const HelperScanRequest& request, std::function<void()> done) {
-    auto engine = makeEngine(DeletionMode::standard, request.depth, {});
+    auto engine = makeEngine(DeletionMode::standard, request.depth, {}, kDefaultLogRetentionDays);
     engine->scan(request.modules, {},
                  [self = shared_from_this(), engine,
                   done = std::move(done)](support::Result<ScanResults> found) {
@@ -95,7 +103,8 @@ void HelperService::deleteWishes(HelperDeleteRequest request, std::function<void
     // The deep scan finds everything a standard one does, so a wish made from either is found.
     auto deletion = std::make_shared<Deletion>(
         Deletion{.done = std::move(done),
-                 .engine = makeEngine(request.mode, ScanDepth::deep, KeepList(request.kept)),
+                 .engine = makeEngine(request.mode, ScanDepth::deep, KeepList(request.kept),
+                                      request.logRetentionDays),
                  .candidates = std::move(screening.kept),
                  .stream = std::nullopt});
     deletion->engine->scan(
@@ -129,13 +138,22 @@ void HelperService::deleteFound(const std::shared_ptr<Deletion>& deletion, ScanR
     deletion->stream.emplace(deletion->engine->deleteItems(std::move(items)));
     deletion->stream->listen(
         services_.makeContext(),
-        [self = shared_from_this()](DeletionEvent event) {
+        [self = shared_from_this(), deletion](DeletionEvent event) {
+            const auto answer = [&](const auto& record) {
+                if (deletion->answered.insert(record.id).second) {
+                    self->respond_(record);
+                }
+            };
             if (const auto* started = std::get_if<DeletionItemStarted>(&event)) {
                 self->respond_(HelperItemStarted{started->item.id});
             } else if (const auto* completed = std::get_if<DeletionItemCompleted>(&event)) {
-                self->respond_(completed->record);
+                answer(completed->record);
             } else if (const auto* failed = std::get_if<DeletionItemFailed>(&event)) {
-                self->respond_(failed->record);
+                answer(failed->record);
+            } else if (const auto* finished = std::get_if<DeletionFinished>(&event)) {
+                // Tool modules (the snapshots) report their items only in the final report.
+                std::ranges::for_each(finished->report.succeeded, answer);
+                std::ranges::for_each(finished->report.failed, answer);
             }
         },
         [self = shared_from_this(), deletion](std::optional<support::Error> error) {

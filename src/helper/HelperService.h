@@ -35,7 +35,7 @@ class HelperService final : public std::enable_shared_from_this<HelperService> {
     struct Deletion;
 
     std::shared_ptr<CleaningEngine> makeEngine(DeletionMode mode, ScanDepth depth,
-                                               const KeepList& kept);
+                                               const KeepList& kept, int retentionDays);
     void scan(const HelperScanRequest& request, std::function<void()> done);
     void deleteWishes(HelperDeleteRequest request, std::function<void()> done);
     void deleteFound(const std::shared_ptr<Deletion>& deletion, ScanResults found);

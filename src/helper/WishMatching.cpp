@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "modules/ToolItems.h"
 #include "platform/ItemIdentity.h"
 #include "platform/PathText.h"
 
@@ -48,7 +49,12 @@ Screening<CandidateWish> screenWishes(std::vector<HelperWish> wishes,
             refuse(kNotPlain);
             continue;
         }
-        const auto roots = moduleRoots(locations, *wish.moduleID);
+        const CleaningModuleID moduleID = *wish.moduleID;
+        if (isDeletedByTool(locations, moduleID, wish.path)) {
+            screening.kept.push_back(CandidateWish{std::move(wish), moduleID, {}, true});
+            continue;
+        }
+        const auto roots = moduleRoots(locations, moduleID);
         const auto root = std::ranges::find_if(roots, [&](const std::filesystem::path& candidate) {
             return platform::componentsBelow(candidate.native(), wish.path).has_value();
         });
@@ -56,7 +62,6 @@ Screening<CandidateWish> screenWishes(std::vector<HelperWish> wishes,
             refuse(kOutsideRoots);
             continue;
         }
-        const CleaningModuleID moduleID = *wish.moduleID;
         screening.kept.push_back(CandidateWish{std::move(wish), moduleID, *root});
     }
     return screening;
@@ -77,13 +82,18 @@ Screening<MatchedWish> matchWishes(std::vector<CandidateWish> candidates,
             screening.refused.push_back(FailedFileRecord{candidate.wish.id, kNotFound});
             continue;
         }
+        CleanableItem matched = *item->second;
+        matched.id = candidate.wish.id;
+        if (candidate.deletedByTool) {
+            // The tool is run with what the helper listed itself, never with the caller's text.
+            screening.kept.push_back(MatchedWish{std::move(matched), {}, {}, true});
+            continue;
+        }
         const auto identity = platform::identityBelow(candidate.root, candidate.wish.path);
         if (!identity) {
             screening.refused.push_back(FailedFileRecord{candidate.wish.id, kChanged});
             continue;
         }
-        CleanableItem matched = *item->second;
-        matched.id = candidate.wish.id;
         screening.kept.push_back(MatchedWish{std::move(matched), candidate.root, *identity});
     }
     return screening;
@@ -92,7 +102,8 @@ Screening<MatchedWish> matchWishes(std::vector<CandidateWish> candidates,
 Screening<MatchedWish> recheckWishes(std::vector<MatchedWish> matches) {
     Screening<MatchedWish> screening;
     for (auto& match : matches) {
-        if (platform::identityBelow(match.root, match.item.url) == match.identity) {
+        if (match.deletedByTool ||
+            platform::identityBelow(match.root, match.item.url) == match.identity) {
             screening.kept.push_back(std::move(match));
         } else {
             screening.refused.push_back(FailedFileRecord{match.item.id, kChanged});

@@ -18,6 +18,9 @@ struct CandidateWish {
     HelperWish wish;
     CleaningModuleID moduleID;
     std::filesystem::path root;
+    /// A snapshot or the archived journals: found by path in the helper's own listing, no
+    /// file identity to take.
+    bool deletedByTool = false;
 };
 
 /// A wish the helper's own scan found: its item (under the wish's id) and its identity then.
@@ -25,6 +28,7 @@ struct MatchedWish {
     CleanableItem item;
     std::filesystem::path root;
     platform::ItemIdentity identity;
+    bool deletedByTool = false;
 };
 
 template <class Kept>
@@ -34,7 +38,8 @@ struct Screening {
 };
 
 /// Before any scan: refuses wishes of unknown modules, repeated ids, paths with "." or ".."
-/// components or that are not absolute, and paths not strictly below a root of their module.
+/// components or that are not absolute, and paths not strictly below a root of their module
+/// unless they name what a tool deletes (`isDeletedByTool`).
 Screening<CandidateWish> screenWishes(std::vector<HelperWish> wishes,
                                       const ModuleLocations& locations);
 

@@ -4,6 +4,7 @@
 
 #include "modules/ApplicationResidualActor.h"
 #include "modules/DiagnosticReportsActor.h"
+#include "modules/LinuxSnapshotTools.h"
 #include "modules/LocalSnapshotsActor.h"
 #include "modules/SnapshotTools.h"
 #include "modules/SystemLogsActor.h"
@@ -16,11 +17,7 @@
 
 namespace quillo {
 
-namespace {
-
-constexpr int kLogRecencyInDays = 7;
-
-}  // namespace
+namespace {}  // namespace
 
 DefaultModuleServices platformModuleServices(const std::shared_ptr<support::ThreadPool>& pool) {
     auto locations = platformLocations();
@@ -34,11 +31,12 @@ DefaultModuleServices platformModuleServices(const std::shared_ptr<support::Thre
         .hibernateMode = platform::hibernateMode,
         .isInstalled = platform::installedApplicationCheck(
             platform::defaultInstalledApplicationSources(), support::makeSteadySleeper(pool)),
-        .snapshotLister = defaultSnapshotLister,
-        .snapshotDeleter = defaultSnapshotDeleter,
+        .snapshotLister = platformSnapshotLister(),
+        .snapshotDeleter = platformSnapshotDeleter(),
         .fontCachePostDeleteHook = platform::fontCachesDeleted,
         .openFiles = platform::currentOpenFiles,
         .isRootOutOfReach = platform::isOutOfReach,
+        .journalVacuum = journalctlVacuum(),
     };
 }
 
@@ -56,12 +54,13 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                             std::shared_ptr<ReceiptStore> store) {
     std::optional<ElevatedRoute> elevated;
     if (services.makeElevatedRoute) {
-        elevated =
-            services.makeElevatedRoute(ElevatedRouteParts{.modeProvider = modeProvider,
-                                                          .depthProvider = depthProvider,
-                                                          .keptPaths = services.keptPaths,
-                                                          .store = store,
-                                                          .context = services.makeContext()});
+        elevated = services.makeElevatedRoute(
+            ElevatedRouteParts{.modeProvider = modeProvider,
+                               .depthProvider = depthProvider,
+                               .keptPaths = services.keptPaths,
+                               .logRetentionDays = services.logRetentionDays,
+                               .store = store,
+                               .context = services.makeContext()});
     }
     auto& locations = services.locations;
     // What this process could not clean is not walked; the start screen names it instead.
@@ -80,8 +79,12 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
         std::make_shared<SystemCachesActor>(
             std::move(locations.cacheRoots), std::move(services.runningApplicationBundleIDs),
             depthProvider, service, environment(), std::move(locations.excludedCacheEntries)),
-        std::make_shared<SystemLogsActor>(std::move(locations.logRoots), kLogRecencyInDays,
-                                          depthProvider, service, environment()),
+        std::make_shared<SystemLogsActor>(
+            std::move(locations.logRoots), services.logRetentionDays, depthProvider, service,
+            environment(),
+            services.journalVacuum ? JournalService{.folders = std::move(locations.journalFolders),
+                                                    .vacuum = std::move(services.journalVacuum)}
+                                   : JournalService{}),
         std::make_shared<TempFilesActor>(std::move(locations.tempRoots), depthProvider, service,
                                          environment(), std::move(services.openFiles),
                                          locations.tempRecentWindow),

@@ -12,6 +12,7 @@
 #include "modules/RootAccess.h"
 #include "modules/SleepImageActor.h"
 #include "modules/SystemCachesActor.h"
+#include "modules/SystemLogsActor.h"
 #include "modules/TempFilesActor.h"
 #include "platform/InstalledApplications.h"
 
@@ -24,6 +25,8 @@ struct ElevatedRouteParts {
     DepthProvider depthProvider;
     /// What the helper must never touch; nothing is kept without it.
     support::Provider<KeepList> keptPaths;
+    /// The logs' retention, sent along for the journals' vacuum.
+    LogRetentionProvider logRetentionDays;
     std::shared_ptr<ReceiptStore> store;
     support::ExecutorRef context;
 };
@@ -54,6 +57,10 @@ struct DefaultModuleServices {
     /// The user's keep-list, asked afresh for every scan and deletion run; without it nothing
     /// is kept.
     support::Provider<KeepList> keptPaths{};
+    /// The logs' retention, for the scan's cutoff and the journals' vacuum (also the helper's).
+    LogRetentionProvider logRetentionDays = fixedLogRetention(kDefaultLogRetentionDays);
+    /// Without it the archived journals are not offered.
+    JournalVacuum journalVacuum{};
 };
 
 /// The services of this machine: its locations, the receipts file at its default place, the

@@ -5,5 +5,7 @@
 std::size_t std::hash<quillo::LocalSnapshot>::operator()(
     const quillo::LocalSnapshot& snapshot) const noexcept {
     return quillo::support::hashAll(snapshot.id, snapshot.dateToken,
-                                    snapshot.date.time_since_epoch().count(), snapshot.apfsUUID);
+                                    snapshot.date.time_since_epoch().count(), snapshot.apfsUUID,
+                                    static_cast<int>(snapshot.source), snapshot.configuration,
+                                    snapshot.label);
 }

@@ -16,16 +16,25 @@ namespace quillo {
 /// (Year 1, the usual stand-in, lies outside the range of the clock's nanosecond count.)
 inline constexpr TimePoint kUnreadableSnapshotDate = TimePoint::min();
 
-/// One local backup snapshot of the start-up volume, as the snapshot tool lists it.
+/// The tool that keeps a snapshot and deletes it.
+enum class SnapshotSource { timeMachine, snapper, timeshift };
+
+/// One local backup snapshot, as its tool lists it.
 struct LocalSnapshot {
     /// Made when the snapshot is listed; becomes the offered item's id.
     Uuid id = Uuid::random();
-    /// The date part of the snapshot's name, e.g. 2025-03-14-092653; what the deletion tool takes.
+    /// What the deletion tool takes: the date part of a Time Machine name (2025-03-14-092653), a
+    /// snapper number, a Timeshift name (2026-11-01_10-00-01).
     std::string dateToken;
     /// `dateToken` read as a UTC time; `kUnreadableSnapshotDate` when it is not a valid date.
     TimePoint date = kUnreadableSnapshotDate;
     /// The volume's own identifier of the snapshot, where the disk tool reports one.
     std::optional<std::string> apfsUUID;
+    SnapshotSource source = SnapshotSource::timeMachine;
+    /// The snapper configuration holding the snapshot; empty for the other tools.
+    std::string configuration{};
+    /// What the user sees: the listed date and description, and the tool's own marks.
+    std::string label{};
 
     friend bool operator==(const LocalSnapshot&, const LocalSnapshot&) = default;
 };

@@ -3,13 +3,34 @@
 #include <utility>
 
 #include "modules/ReportEventStream.h"
+#include "modules/SnapshotItemPaths.h"
 
 namespace quillo {
 
 namespace {
 
-constexpr std::string_view kItemPathPrefix = "/.snapshots/";
 constexpr std::string_view kRecordHashPrefix = "snapshot-";
+constexpr std::string_view kItemPathPrefix = "/.snapshots/";
+
+/// The snapshot an item stands for: a Linux one named by its path, else the Time Machine
+/// snapshot of the item's display name.
+LocalSnapshot snapshotOf(const CleanableItem& item) {
+    if (auto snapshot = linuxSnapshotAt(item.url)) {
+        snapshot->id = item.id;
+        snapshot->date = item.lastModified;
+        snapshot->label = item.displayName;
+        return std::move(*snapshot);
+    }
+    return LocalSnapshot{item.id, item.displayName, item.lastModified, std::nullopt};
+}
+
+/// A Linux snapshot's record names it by its path, whose display name is free text.
+std::string recordHash(const CleanableItem& item, const LocalSnapshot& snapshot) {
+    if (snapshot.source == SnapshotSource::timeMachine) {
+        return std::string(kRecordHashPrefix) + item.displayName;
+    }
+    return std::string(kRecordHashPrefix) + item.url.native().substr(kItemPathPrefix.size());
+}
 
 CleaningModuleDescriptor localSnapshotsProperties() {
     return CleaningModuleDescriptor{
@@ -52,8 +73,7 @@ class LocalSnapshotsActor::DeletionRun final : public std::enable_shared_from_th
             return;
         }
         const CleanableItem& item = items_[next_];
-        const LocalSnapshot snapshot{item.id, item.displayName, item.lastModified, std::nullopt};
-        module_->deleter_(snapshot, [self = shared_from_this()](support::Status deleted) {
+        module_->deleter_(snapshotOf(item), [self = shared_from_this()](support::Status deleted) {
             self->module_->context()->post([self, deleted = std::move(deleted)] {
                 self->record(deleted);
                 self->deleteNext();
@@ -65,8 +85,8 @@ class LocalSnapshotsActor::DeletionRun final : public std::enable_shared_from_th
     void record(const support::Status& deleted) {
         const CleanableItem& item = items_[next_++];
         if (deleted) {
-            report_.succeeded.push_back(DeletedFileRecord{
-                item.id, item.sizeInBytes, std::string(kRecordHashPrefix) + item.displayName});
+            report_.succeeded.push_back(
+                DeletedFileRecord{item.id, item.sizeInBytes, recordHash(item, snapshotOf(item))});
         } else {
             report_.failed.push_back(FailedFileRecord{item.id, deleted.error().description()});
         }
@@ -116,8 +136,8 @@ CleanableItems LocalSnapshotsActor::itemsFor(const std::vector<LocalSnapshot>& s
         // The path only identifies the snapshot on screen; nothing is ever read there.
         items.push_back(CleanableItem{
             .id = snapshot.id,
-            .url = std::string(kItemPathPrefix) + snapshot.dateToken,
-            .displayName = snapshot.dateToken,
+            .url = snapshotItemPath(snapshot),
+            .displayName = snapshot.label.empty() ? snapshot.dateToken : snapshot.label,
             // Snapshots share storage: what deleting one frees cannot be told in advance.
             .sizeInBytes = 0,
             .lastModified = snapshot.date,

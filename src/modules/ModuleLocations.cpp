@@ -56,6 +56,7 @@ ModuleLocations linuxSystemLocations(const std::filesystem::path& system) {
         .cacheRoots = {system / "var/cache"},
         .excludedCacheEntries = {},
         .logRoots = {system / "var/log"},
+        .journalFolders = {system / "var/log/journal", system / "run/log/journal"},
         .tempRoots = {system / "tmp", system / "var/tmp"},
         // The age after which the system's own temp clean-up (systemd-tmpfiles) may remove an
         // entry: younger ones are left to the programs that made them.

@@ -20,6 +20,9 @@ struct ModuleLocations {
     /// owns (the font caches) and what only looks like a cache.
     std::vector<std::filesystem::path> excludedCacheEntries;
     std::vector<std::filesystem::path> logRoots;
+    /// The systemd journal's folders: their archived files are one item, vacuumed by journalctl
+    /// and never walked as logs.
+    std::vector<std::filesystem::path> journalFolders{};
     std::vector<std::filesystem::path> tempRoots;
     /// How long an entry of the temp roots counts as recently changed: where they are shared
     /// with every running program and only aged by time, a young entry may still be in use.

@@ -13,23 +13,15 @@ namespace {
 constexpr auto kBackupTool = "/usr/bin/tmutil";
 constexpr auto kDiskTool = "/usr/sbin/diskutil";
 
-/// The snapshot deleter refused a token before running anything.
-class UnusableSnapshotNameError final : public support::ErrorDetail {
-  public:
-    explicit UnusableSnapshotNameError(std::string token) : token_(std::move(token)) {}
-    [[nodiscard]] std::string description() const override {
-        return "Ungültiger Snapshot-Name: \"" + token_ + "\"";
-    }
-
-  private:
-    std::string token_;
-};
-
 std::string outputOrNothing(support::Result<std::string> run) {
     return run ? std::move(run).value() : std::string();
 }
 
 }  // namespace
+
+std::string UnusableSnapshotNameError::description() const {
+    return "Ungültiger Snapshot-Name: \"" + token_ + "\"";
+}
 
 void defaultSnapshotLister(support::Completion<std::vector<LocalSnapshot>> done) {
     platform::runTool(kBackupTool, {"listlocalsnapshots", "/"},

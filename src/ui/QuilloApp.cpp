@@ -60,6 +60,10 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                const std::shared_ptr<support::ThreadPool>& pool) {
                 auto services = platformModuleServices(pool);
                 services.keptPaths = keptPathsProvider(settings, main);
+                services.logRetentionDays = [main,
+                                             &settings](const std::function<void(int)>& answer) {
+                    main->post([&settings, answer] { answer(settings.logRetentionDays()); });
+                };
                 // Root removes everything itself; anyone else reaches the system folders through
                 // the administrator helper.
                 if (needsAdministratorHelper()) {

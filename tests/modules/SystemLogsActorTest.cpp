@@ -51,9 +51,9 @@ class SystemLogsActorTest : public ::testing::Test {
   protected:
     std::shared_ptr<SystemLogsActor> makeModule(
         std::shared_ptr<SecureDeletionService> service = nullptr) {
-        return std::make_shared<SystemLogsActor>(std::vector{userLogs, libraryLogs, varLog}, 7,
-                                                 fixture.depthProvider(), std::move(service),
-                                                 fixture.environment());
+        return std::make_shared<SystemLogsActor>(std::vector{userLogs, libraryLogs, varLog},
+                                                 fixedLogRetention(7), fixture.depthProvider(),
+                                                 std::move(service), fixture.environment());
     }
 
     CleanableItems scannedItems(ScanDepth depth = ScanDepth::standard) {
@@ -81,7 +81,6 @@ TEST_F(SystemLogsActorTest, DescribesItself) {
     EXPECT_FALSE(module->isAvailableInSandbox());
     EXPECT_TRUE(module->requiresFullDiskAccess());
     EXPECT_EQ(module->roots(), (std::vector{userLogs, libraryLogs, varLog}));
-    EXPECT_EQ(module->recencyThresholdInDays(), 7);
 }
 
 TEST_F(SystemLogsActorTest, AStandardScanSparesTheLastWeekADeepScanDoesNot) {
@@ -127,16 +126,17 @@ TEST_F(SystemLogsActorTest, OnlyFilesNamedLikeLogsAreOffered) {
     setAge(userLogs / "folder.log", kLongAgo);
     EXPECT_EQ(namesOf(scannedItems()),
               (std::set<std::string>{"trace.tracev3", "old.log.gz", "messages.asl", "UPPER.LOG",
-                                     "Mixed.TraceV3", "inside.log"}));
+                                     "Mixed.TraceV3", "inside.log", "system.log.0"}));
 }
 
 TEST(LooksLikeLogTest, ReadsExtensionAndNameEndingInAnyLetterCase) {
-    for (const auto* name : {"a.log", "a.LOG", "a.Gz", "a.tar.gz", "b.ASL", "x.tracev3",
-                             "x.TRACEV3", "/var/log/wifi.log"}) {
+    for (const auto* name :
+         {"a.log", "a.LOG", "a.Gz", "a.tar.gz", "b.ASL", "x.tracev3", "x.TRACEV3",
+          "/var/log/wifi.log", "a.log.1", "syslog.12", "kern.log.OLD", "dpkg.log.2.gz"}) {
         EXPECT_TRUE(looksLikeLog(name)) << name;
     }
-    for (const auto* name : {"a.txt", "a.log.1", "alog", "a.logs", "a.tracev3.bak", "tracev3",
-                             "a.gzip", "a.ips", ""}) {
+    for (const auto* name : {"a.txt", "a.log.", "a.1x", "system.journal", "alog", "a.logs",
+                             "a.tracev3.bak", "tracev3", "a.gzip", "a.ips", ""}) {
         EXPECT_FALSE(looksLikeLog(name)) << name;
     }
 }

@@ -57,7 +57,8 @@ class SystemModulesEndToEndTest : public ::testing::TestWithParam<DeletionMode> 
                     },
                     depth, service, environment),
                 std::make_shared<SystemLogsActor>(std::vector{root / "home/logs", root / "var/log"},
-                                                  7, depth, service, environment),
+                                                  fixedLogRetention(7), depth, service,
+                                                  environment),
                 std::make_shared<TempFilesActor>(std::vector{root / "tmp"}, depth, service,
                                                  environment),
                 std::make_shared<LocalSnapshotsActor>(

@@ -1,0 +1,13 @@
+#include "modules/SnapshotTools.h"
+
+namespace quillo {
+
+SnapshotLister platformSnapshotLister() {
+    return defaultSnapshotLister;
+}
+
+SnapshotDeleter platformSnapshotDeleter() {
+    return defaultSnapshotDeleter;
+}
+
+}  // namespace quillo
