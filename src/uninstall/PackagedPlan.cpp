@@ -41,7 +41,7 @@ std::vector<std::filesystem::path> packagedResidueCandidates(
     const platform::PackagedApplication& app, const UninstallLocations& locations) {
     std::vector<std::filesystem::path> candidates;
     const auto& id = app.id;
-    if (!isSinglePathComponent(id)) {
+    if (!isSinglePathComponent(id) || !locations.home.is_absolute()) {
         return candidates;
     }
     if (app.kind == platform::PackageKind::snap) {

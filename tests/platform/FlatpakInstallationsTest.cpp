@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/FlatpakInstallations.h"
+
+#include "platform/KeyFile.h"
 #include "support/FakeFlatpak.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TextFiles.h"

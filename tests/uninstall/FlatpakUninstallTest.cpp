@@ -58,6 +58,7 @@ class FlatpakUninstallTest : public ::testing::Test {
                     auto outcome = removalOutcome();
                     if (outcome) {
                         fs::remove_all(installation.path / "app" / app.id);
+                        fs::remove_all(installation.path / "exports");
                     }
                     done(outcome);
                 },

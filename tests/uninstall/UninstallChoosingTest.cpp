@@ -35,7 +35,9 @@ TEST(UninstallChoosingTest, ListsSearchesAndPlansAPackagedApplication) {
     UninstallViewModel model(AppUninstallService::create(std::move(dependencies)), main);
 
     model.showApplications();
-    EXPECT_EQ(model.phase(), (UninstallViewModel::Phase{UninstallViewModel::Choosing{{}, true}}));
+    const auto* loading = std::get_if<UninstallViewModel::Choosing>(&model.phase());
+    ASSERT_NE(loading, nullptr);
+    EXPECT_TRUE(loading->loading);
     context->runAll();
     main->runAll();
     EXPECT_EQ(model.shownApplications(), installed);
