@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/FlatpakInstallations.h"
-
 #include "platform/KeyFile.h"
 #include "support/FakeFlatpak.h"
 #include "support/TemporaryDirectory.h"

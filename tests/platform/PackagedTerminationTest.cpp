@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
+
 #include "platform/ApplicationTermination.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TextFiles.h"
