@@ -4,7 +4,9 @@
 #include <iostream>
 #include <optional>
 #include <string_view>
+#include <vector>
 
+#include "AppListReport.h"
 #include "modules/DefaultModuleSet.h"
 #include "modules/ScanReport.h"
 #include "support/RunLoop.h"
@@ -24,7 +26,7 @@ struct Options {
 };
 
 constexpr std::string_view kUsage =
-    "Aufruf: quillo-scan [--deep] [--json]\n"
+    "Aufruf: quillo-scan [--deep] [--json] | --apps [--json] | --audit [--json]\n"
     "  --deep  Tiefenscan, unabhängig von der Einstellung\n"
     "  --json  jedes gefundene Objekt als JSON statt der Zusammenfassung\n";
 
@@ -68,6 +70,10 @@ std::set<CleaningModuleID> selectModules(const CleaningEngine& engine, const App
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    if (const auto status = runAppListReport(arguments)) {
+        return *status;
+    }
     const auto options = parseOptions(argc, argv);
     if (!options) {
         std::cerr << kUsage;

@@ -23,7 +23,7 @@ std::size_t std::hash<quillo::DeclaredPermission>::operator()(
 
 std::size_t std::hash<quillo::InstalledApp>::operator()(
     const quillo::InstalledApp& app) const noexcept {
-    return quillo::support::hashAll(app.id, std::filesystem::hash_value(app.url), app.bundleID,
-                                    app.displayName,
-                                    quillo::support::hashSequence(app.declaredPermissions));
+    return quillo::support::hashAll(
+        app.id, std::filesystem::hash_value(app.url), app.bundleID, app.displayName,
+        quillo::support::hashSequence(app.declaredPermissions), app.installation);
 }

@@ -11,7 +11,7 @@
 
 namespace quillo {
 
-/// One permission an application declares in its Info.plist.
+/// One permission an application declares in its Info.plist or its sandbox permissions.
 struct DeclaredPermission {
     Uuid id = Uuid::random();
     PrivacyPermission permission = PrivacyPermission::camera;
@@ -31,6 +31,9 @@ struct InstalledApp {
     std::string displayName;
     /// Never empty; in the order of `allPrivacyPermissions`.
     std::vector<DeclaredPermission> declaredPermissions;
+    /// Where a packaged application is installed ("user", "system", an extra installation,
+    /// "snap"); empty for a bundle.
+    std::string installation{};
 
     /// Whether one of the declarations is of `permission`.
     [[nodiscard]] bool declares(PrivacyPermission permission) const;

@@ -93,19 +93,28 @@ void sortByDisplayName(std::vector<InstalledApp>& apps) {
 
 std::shared_ptr<PrivacyAuditService> PrivacyAuditService::create(
     std::vector<std::filesystem::path> appRoots, support::ExecutorRef context,
-    InfoPlistReader readInfoPlist) {
+    InfoPlistReader readInfoPlist, PackagedAudit packagedAudit) {
     return std::make_shared<PrivacyAuditService>(std::move(appRoots), std::move(context),
-                                                 std::move(readInfoPlist));
+                                                 std::move(readInfoPlist),
+                                                 std::move(packagedAudit));
 }
 
 PrivacyAuditService::PrivacyAuditService(std::vector<std::filesystem::path> appRoots,
                                          support::ExecutorRef context,
-                                         InfoPlistReader readInfoPlist)
+                                         InfoPlistReader readInfoPlist, PackagedAudit packagedAudit)
     : appRoots_(std::move(appRoots)),
       context_(std::move(context)),
-      readInfoPlist_(std::move(readInfoPlist)) {}
+      readInfoPlist_(std::move(readInfoPlist)),
+      packagedAudit_(std::move(packagedAudit)) {}
 
 void PrivacyAuditService::audit(support::CancellationToken token, AuditCompletion done) {
+    auditWithFindings(std::move(token), [done = std::move(done)](AuditFindings findings) {
+        done(std::move(findings.apps));
+    });
+}
+
+void PrivacyAuditService::auditWithFindings(support::CancellationToken token,
+                                            FindingsCompletion done) {
     context_->post([self = shared_from_this(), token = std::move(token), done = std::move(done)] {
         done(self->auditNow(token));
     });
@@ -116,21 +125,28 @@ std::optional<platform::PropertyListDictionary> PrivacyAuditService::readInfoPli
     return platform::readPropertyListDictionary(infoPlist, kMaxInfoPlistBytes);
 }
 
-std::vector<InstalledApp> PrivacyAuditService::auditNow(
-    const support::CancellationToken& token) const {
-    std::vector<InstalledApp> apps;
+AuditFindings PrivacyAuditService::auditNow(const support::CancellationToken& token) const {
+    AuditFindings findings;
+    bool finished = true;
     for (const auto& root : appRoots_) {
-        if (!auditRoot(root, token, apps)) {
+        if (!auditRoot(root, token, findings)) {
+            finished = false;
             break;
         }
     }
-    sortByDisplayName(apps);
-    return apps;
+    if (finished && packagedAudit_ && !token.isCancelled()) {
+        auto packaged = packagedAudit_(token);
+        findings.examined += packaged.examined;
+        findings.apps.insert(findings.apps.end(), std::make_move_iterator(packaged.apps.begin()),
+                             std::make_move_iterator(packaged.apps.end()));
+    }
+    sortByDisplayName(findings.apps);
+    return findings;
 }
 
 bool PrivacyAuditService::auditRoot(const std::filesystem::path& root,
                                     const support::CancellationToken& token,
-                                    std::vector<InstalledApp>& apps) const {
+                                    AuditFindings& findings) const {
     for (const auto& name : sortedNames(root)) {
         const auto baseName = appBaseName(name);
         if (!baseName) {
@@ -144,11 +160,12 @@ bool PrivacyAuditService::auditRoot(const std::filesystem::path& root,
         if (!info) {
             continue;
         }
+        ++findings.examined;
         auto declared = declaredPermissions(*info);
         if (!declared.empty()) {
-            apps.push_back({Uuid::random(), std::move(url),
-                            stringOrEmpty(*info, "CFBundleIdentifier"),
-                            displayName(*info, *baseName), std::move(declared)});
+            findings.apps.push_back({Uuid::random(), std::move(url),
+                                     stringOrEmpty(*info, "CFBundleIdentifier"),
+                                     displayName(*info, *baseName), std::move(declared)});
         }
     }
     return true;

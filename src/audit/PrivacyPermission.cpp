@@ -55,6 +55,15 @@ constexpr std::array<PermissionTraits, allPrivacyPermissions.size()> kTraits{{
     {kDocumentsFolderKeys, "Dokumente-Ordner", "folder", "Privacy_DocumentsFolder"},
     {kDownloadsFolderKeys, "Downloads-Ordner", "arrow.down.circle", "Privacy_DownloadsFolder"},
     {kSpeechRecognitionKeys, "Spracherkennung", "waveform", "Privacy_SpeechRecognition"},
+    {{}, "Voller Festplattenzugriff", "internaldrive", "Privacy_AllFiles"},
+    {{}, "Persönlicher Ordner", "house", {}},
+    {{}, "Eingabeüberwachung", "keyboard", "Privacy_ListenEvent"},
+    {{}, "Netzwerk", "globe", {}},
+    {{}, "Sitzungsbus", "point.3.connected.trianglepath.dotted", {}},
+    {{}, "Systembus", "cpu", {}},
+    {{}, "Befehle außerhalb der Sandbox", "terminal", {}},
+    {{}, "Im Hintergrund", "clock.arrow.circlepath", {}},
+    {{}, "Benachrichtigungen", "bell", {}},
 }};
 
 const PermissionTraits& traits(PrivacyPermission permission) {

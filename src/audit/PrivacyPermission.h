@@ -12,7 +12,8 @@
 namespace quillo {
 
 /// The privacy-protected resources whose usage declarations the audit reads, in the order in
-/// which they are listed and an application's declarations are given.
+/// which they are listed and an application's declarations are given. The cases after
+/// `speechRecognition` have no Info.plist key: only Linux sandbox permissions declare them.
 enum class PrivacyPermission {
     camera,
     microphone,
@@ -30,6 +31,15 @@ enum class PrivacyPermission {
     documentsFolder,
     downloadsFolder,
     speechRecognition,
+    fullDiskAccess,
+    homeFolder,
+    inputMonitoring,
+    network,
+    sessionBus,
+    systemBus,
+    hostCommands,
+    background,
+    notifications,
 };
 
 inline constexpr std::array allPrivacyPermissions{
@@ -41,28 +51,44 @@ inline constexpr std::array allPrivacyPermissions{
     PrivacyPermission::bluetooth,       PrivacyPermission::localNetwork,
     PrivacyPermission::desktopFolder,   PrivacyPermission::documentsFolder,
     PrivacyPermission::downloadsFolder, PrivacyPermission::speechRecognition,
+    PrivacyPermission::fullDiskAccess,  PrivacyPermission::homeFolder,
+    PrivacyPermission::inputMonitoring, PrivacyPermission::network,
+    PrivacyPermission::sessionBus,      PrivacyPermission::systemBus,
+    PrivacyPermission::hostCommands,    PrivacyPermission::background,
+    PrivacyPermission::notifications,
 };
 
 template <>
 struct RawValueTable<PrivacyPermission> {
-    static constexpr std::array<std::pair<PrivacyPermission, std::string_view>, 16> cases{{
-        {PrivacyPermission::camera, "camera"},
-        {PrivacyPermission::microphone, "microphone"},
-        {PrivacyPermission::screenCapture, "screenCapture"},
-        {PrivacyPermission::accessibility, "accessibility"},
-        {PrivacyPermission::appleEvents, "appleEvents"},
-        {PrivacyPermission::location, "location"},
-        {PrivacyPermission::photos, "photos"},
-        {PrivacyPermission::contacts, "contacts"},
-        {PrivacyPermission::calendars, "calendars"},
-        {PrivacyPermission::reminders, "reminders"},
-        {PrivacyPermission::bluetooth, "bluetooth"},
-        {PrivacyPermission::localNetwork, "localNetwork"},
-        {PrivacyPermission::desktopFolder, "desktopFolder"},
-        {PrivacyPermission::documentsFolder, "documentsFolder"},
-        {PrivacyPermission::downloadsFolder, "downloadsFolder"},
-        {PrivacyPermission::speechRecognition, "speechRecognition"},
-    }};
+    static constexpr std::array<std::pair<PrivacyPermission, std::string_view>,
+                                allPrivacyPermissions.size()>
+        cases{{
+            {PrivacyPermission::camera, "camera"},
+            {PrivacyPermission::microphone, "microphone"},
+            {PrivacyPermission::screenCapture, "screenCapture"},
+            {PrivacyPermission::accessibility, "accessibility"},
+            {PrivacyPermission::appleEvents, "appleEvents"},
+            {PrivacyPermission::location, "location"},
+            {PrivacyPermission::photos, "photos"},
+            {PrivacyPermission::contacts, "contacts"},
+            {PrivacyPermission::calendars, "calendars"},
+            {PrivacyPermission::reminders, "reminders"},
+            {PrivacyPermission::bluetooth, "bluetooth"},
+            {PrivacyPermission::localNetwork, "localNetwork"},
+            {PrivacyPermission::desktopFolder, "desktopFolder"},
+            {PrivacyPermission::documentsFolder, "documentsFolder"},
+            {PrivacyPermission::downloadsFolder, "downloadsFolder"},
+            {PrivacyPermission::speechRecognition, "speechRecognition"},
+            {PrivacyPermission::fullDiskAccess, "fullDiskAccess"},
+            {PrivacyPermission::homeFolder, "homeFolder"},
+            {PrivacyPermission::inputMonitoring, "inputMonitoring"},
+            {PrivacyPermission::network, "network"},
+            {PrivacyPermission::sessionBus, "sessionBus"},
+            {PrivacyPermission::systemBus, "systemBus"},
+            {PrivacyPermission::hostCommands, "hostCommands"},
+            {PrivacyPermission::background, "background"},
+            {PrivacyPermission::notifications, "notifications"},
+        }};
 };
 
 /// The Info.plist keys that declare the permission, in the order they are looked up.

@@ -6,6 +6,8 @@
 
 #include "platform/ApplicationBundle.h"
 #include "platform/ProcessFolders.h"
+#include "platform/RunningApplications.h"
+#include "platform/SmallTextFile.h"
 
 namespace quillo::platform {
 
@@ -66,6 +68,40 @@ std::vector<pid_t> terminateApplications(const std::string& bundleID,
         }
     });
     return asked;
+}
+
+namespace {
+
+bool belongsTo(const std::filesystem::path& processFolder, const PackagedApplication& app) {
+    if (app.kind == PackageKind::flatpak) {
+        const auto info = readSmallTextFile(processFolder / "root" / ".flatpak-info");
+        return info && flatpakIdInInfo(*info) == app.id;
+    }
+    const auto executable = processLinkTarget(processFolder / "exe");
+    return executable && executable->native().starts_with("/snap/" + app.id + "/");
+}
+
+}  // namespace
+
+std::vector<pid_t> terminatePackagedApplication(const PackagedApplication& app,
+                                                const ProcessTermination& termination) {
+    std::vector<pid_t> asked;
+    if (app.id.empty()) {
+        return asked;
+    }
+    forEachProcessFolder(termination.procRoot, [&](const std::filesystem::path& processFolder) {
+        const auto pid = processID(processFolder);
+        if (pid && *pid != termination.ownPid && isProcessOwnedBy(processFolder, termination.uid) &&
+            belongsTo(processFolder, app) && termination.sendSignal(*pid, SIGTERM) == 0) {
+            asked.push_back(*pid);
+        }
+    });
+    return asked;
+}
+
+void quitPackagedApplication(const PackagedApplication& app, const std::function<void()>& done) {
+    terminatePackagedApplication(app);
+    done();
 }
 
 void quitRunningApplications(const std::string& bundleID, const std::function<void()>& done) {

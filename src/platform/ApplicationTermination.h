@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/PackagedApplication.h"
+
 namespace quillo::platform {
 
 /// Where processes are looked for and how they are asked to quit.
@@ -39,6 +41,15 @@ std::optional<std::filesystem::path> enclosingBundle(const std::filesystem::path
 /// process is never asked, and an empty identifier asks nobody. Returns the processes asked.
 std::vector<pid_t> terminateApplications(const std::string& bundleID,
                                          const ProcessTermination& termination = {});
+
+/// Asks the running instances of a packaged application to quit, as `terminateApplications`
+/// does: a Flatpak's processes by the application name in their sandbox's "/.flatpak-info",
+/// a snap's by an executable below "/snap/<name>/".
+std::vector<pid_t> terminatePackagedApplication(const PackagedApplication& app,
+                                                const ProcessTermination& termination = {});
+
+/// `terminatePackagedApplication` for the current user, then `done`, on the caller's thread.
+void quitPackagedApplication(const PackagedApplication& app, const std::function<void()>& done);
 
 /// The uninstaller's quit request on this platform: `terminateApplications` for the current
 /// user, then `done`, on the caller's thread.

@@ -102,8 +102,10 @@ InstalledApplicationSources defaultInstalledApplicationSources(
          {dataHome / "flatpak", std::filesystem::path(kSystemFlatpakInstallation)}) {
         folders.push_back(installation / "exports/share/applications");
     }
-    return InstalledApplicationSources{.desktopEntryFolders = std::move(folders),
-                                       .flatpakTool = kFlatpakTool};
+    return InstalledApplicationSources{
+        .desktopEntryFolders = std::move(folders),
+        .flatpakInstallations = flatpakInstallations(defaultFlatpakLocations(environment)),
+        .flatpakTool = kFlatpakTool};
 }
 
 bool hasDesktopEntry(const std::vector<std::filesystem::path>& folders,
@@ -122,7 +124,10 @@ InstalledApplicationCheck installedApplicationCheck(InstalledApplicationSources 
                                                     std::shared_ptr<support::Sleeper> sleeper) {
     return [sources = std::move(sources), sleeper = std::move(sleeper)](
                const std::string& identifier, std::function<void(bool)> answer) {
-        if (hasDesktopEntry(sources.desktopEntryFolders, identifier)) {
+        if (hasDesktopEntry(sources.desktopEntryFolders, identifier) ||
+            std::ranges::any_of(sources.flatpakInstallations, [&](const auto& installation) {
+                return isDeployed(installation, identifier);
+            })) {
             answer(true);
             return;
         }

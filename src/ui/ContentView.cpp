@@ -121,7 +121,8 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
         },
         finishSummary);
     uninstallSheet_ = std::make_unique<SheetPresenter>(
-        this, [this] { return new UninstallSheet(uninstall_); }, [this] { uninstall_.reset(); });
+        this, [this] { return new UninstallSheet(uninstall_, services_.chooseApplication); },
+        [this] { uninstall_.reset(); });
     privacyAuditSheet_ = std::make_unique<SheetPresenter>(
         this, [this] { return new PrivacyAuditSheet(privacyAudit_, services_.openLocation); },
         [this] { setShowingPrivacyAudit(false); });
@@ -286,12 +287,9 @@ void ContentView::buildToolbar() {
     selection->setMenu(menu);
     toolbar->addWidget(selection);
 
-    auto* uninstallAction = toolbar->addAction(
-        symbolIcon("xmark.bin"), catalogueText("content.toolbar.uninstall"), [this] {
-            if (const auto chosen = services_.chooseApplication(this)) {
-                uninstall_.prepare(*chosen);
-            }
-        });
+    auto* uninstallAction =
+        toolbar->addAction(symbolIcon("xmark.bin"), catalogueText("content.toolbar.uninstall"),
+                           [this] { uninstall_.showApplications(); });
     uninstallAction->setObjectName(QStringLiteral("uninstallAction"));
     uninstallAction->setToolTip(catalogueText("content.toolbar.uninstall.help"));
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStringList>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -137,11 +138,18 @@ void PrivacyAuditSheet::rebuild() {
     } else if (const auto* failed = std::get_if<PrivacyAuditViewModel::Failed>(&phase)) {
         page_ = new Notice("exclamationmark.triangle", catalogueText("privacy.audit.failed.title"),
                            qtString(failed->message));
-    } else if (std::holds_alternative<PrivacyAuditViewModel::Ready>(phase)) {
-        page_ = audit_.allApps().empty()
-                    ? new Notice("checkmark.seal", catalogueText("privacy.audit.empty.title"),
-                                 catalogueText("privacy.audit.empty.body"))
-                    : makeReady();
+    } else if (const auto* ready = std::get_if<PrivacyAuditViewModel::Ready>(&phase)) {
+        // An empty list is good news only when something was looked at.
+        if (!ready->apps.empty()) {
+            page_ = makeReady();
+        } else if (ready->examined == 0) {
+            page_ = new Notice("questionmark.circle.fill",
+                               catalogueText("privacy.audit.nothingExamined.title"),
+                               catalogueText("privacy.audit.nothingExamined.body"));
+        } else {
+            page_ = new Notice("checkmark.seal", catalogueText("privacy.audit.empty.title"),
+                               catalogueText("privacy.audit.empty.body"));
+        }
     } else {
         page_ = new Notice("magnifyingglass", catalogueText("privacy.audit.idle.title"),
                            catalogueText("privacy.audit.idle.start"));
@@ -239,8 +247,9 @@ QWidget* PrivacyAuditSheet::makeAppEntry(const InstalledApp& app) {
     auto* header = new QHBoxLayout;
     header->addWidget(makeSymbolLabel("app.dashed", 18));
     header->addWidget(makeLabel(qtString(app.displayName), TextStyle::callout, true));
-    auto* bundleID =
-        makeLabel(qtString(app.bundleID), TextStyle::caption, false, colors::secondary());
+    const auto identity =
+        app.installation.empty() ? app.bundleID : app.bundleID + " · " + app.installation;
+    auto* bundleID = makeLabel(qtString(identity), TextStyle::caption, false, colors::secondary());
     bundleID->setFont(monospacedFont(TextStyle::caption));
     header->addWidget(bundleID, 1);
     auto* count = new QLabel(QString::number(app.declaredPermissions.size()));
@@ -262,6 +271,20 @@ QWidget* PrivacyAuditSheet::makeAppEntry(const InstalledApp& app) {
         permissions->addWidget(button);
     }
     layout->addLayout(permissions);
+    // A sandbox permission's line is its whole rationale, short enough to be shown at once.
+    if (!app.installation.empty()) {
+        QStringList lines;
+        for (const auto& declaration : app.declaredPermissions) {
+            lines << catalogueText(label(declaration.permission)) + QStringLiteral(": ") +
+                         qtString(declaration.usageDescription);
+        }
+        auto* rationale = makeLabel(lines.join(QStringLiteral("\n")), TextStyle::caption, false,
+                                    colors::secondary());
+        rationale->setObjectName(QStringLiteral("rationaleLines"));
+        rationale->setFont(monospacedFont(TextStyle::caption));
+        rationale->setWordWrap(true);
+        layout->addWidget(rationale);
+    }
     return entry;
 }
 

@@ -22,6 +22,7 @@
 #include "ui/QtMainExecutor.h"
 #include "ui/QtText.h"
 #include "ui/SettingsView.h"
+#include "uninstall/PlatformPackages.h"
 
 namespace quillo::ui {
 
@@ -90,7 +91,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
             [](const std::shared_ptr<support::MainExecutor>& main,
                const std::shared_ptr<support::ThreadPool>& pool) {
                 return AppUninstallService::create({
-                    .locations = {.home = platform::homeFolder(), .systemLibrary = "/Library"},
+                    .locations = platformUninstallLocations(),
                     .quitRunningApp = platform::quitRunningApplications,
                     .moveToTrash =
                         [trash = platform::platformTrashEnvironment()](
@@ -101,12 +102,18 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                     .clock = [] { return std::chrono::system_clock::now(); },
                     .context = pool->makeStrand(),
                     .mainExecutor = main,
+                    .packages = platformPackageServices(),
                 });
             },
         .makePrivacyAuditService =
             [](const std::shared_ptr<support::ThreadPool>& pool) {
-                return PrivacyAuditService::create(defaultAppRoots(platform::homeFolder().string()),
-                                                   pool->makeStrand());
+                return PrivacyAuditService::create(
+                    defaultAppRoots(platform::homeFolder().string()), pool->makeStrand(),
+                    PrivacyAuditService::readInfoPlistFile,
+                    [sources =
+                         defaultPackagedAuditSources()](const support::CancellationToken& token) {
+                        return auditPackagedApplications(sources, token);
+                    });
             },
         .isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
         .leftOutRoots = platformLeftOutRoots,

@@ -87,6 +87,15 @@ constexpr std::array kSymbols{
     SymbolEntry{"folder", "folder-documents", QStyle::SP_DirIcon},
     SymbolEntry{"arrow.down.circle", "folder-download", QStyle::SP_ArrowDown},
     SymbolEntry{"waveform", "audio-x-generic", QStyle::SP_MediaVolume},
+    SymbolEntry{"internaldrive", "drive-harddisk-system", QStyle::SP_DriveHDIcon},
+    SymbolEntry{"house", "user-home", QStyle::SP_DirHomeIcon},
+    SymbolEntry{"keyboard", "input-keyboard", QStyle::SP_ComputerIcon},
+    SymbolEntry{"globe", "network-transmit-receive", QStyle::SP_DriveNetIcon},
+    SymbolEntry{"point.3.connected.trianglepath.dotted", "emblem-system", QStyle::SP_ComputerIcon},
+    SymbolEntry{"cpu", "computer", QStyle::SP_ComputerIcon},
+    SymbolEntry{"terminal", "utilities-terminal", QStyle::SP_ComputerIcon},
+    SymbolEntry{"clock.arrow.circlepath", "preferences-system-time", QStyle::SP_BrowserReload},
+    SymbolEntry{"bell", "preferences-system-notifications", QStyle::SP_MessageBoxInformation},
 };
 
 const SymbolEntry* findEntry(std::string_view symbolName) {

@@ -32,8 +32,9 @@ QPushButton* makeCloseButton(QDialog* sheet) {
 
 }  // namespace
 
-UninstallSheet::UninstallSheet(UninstallViewModel& uninstall, QWidget* parent)
-    : QDialog(parent), uninstall_(uninstall) {
+UninstallSheet::UninstallSheet(UninstallViewModel& uninstall, ChooseBundle chooseBundle,
+                               QWidget* parent)
+    : QDialog(parent), uninstall_(uninstall), chooseBundle_(std::move(chooseBundle)) {
     setObjectName(QStringLiteral("uninstallSheet"));
     setMinimumSize(560, 420);
     resize(640, 480);
@@ -42,18 +43,23 @@ UninstallSheet::UninstallSheet(UninstallViewModel& uninstall, QWidget* parent)
     rebuild();
     bindings_.onChange(uninstall_, {"phase"}, [this] { rebuild(); });
     bindings_.onChange(uninstall_, {"selectedItemIDs"}, [this] { refreshSelection(); });
+    bindings_.onChange(uninstall_, {"applicationQuery"}, [this] { refreshApplications(); });
 }
 
 void UninstallSheet::rebuild() {
     items_ = nullptr;
     selectionSize_ = nullptr;
     confirm_ = nullptr;
+    applications_ = nullptr;
+    next_ = nullptr;
     if (page_ != nullptr) {
         page_->deleteLater();
     }
     const auto& phase = uninstall_.phase();
     if (const auto* ready = std::get_if<UninstallViewModel::Ready>(&phase)) {
         page_ = makeReady(ready->plan);
+    } else if (const auto* choosing = std::get_if<UninstallViewModel::Choosing>(&phase)) {
+        page_ = makeChoosing(*choosing);
     } else if (const auto* preparing = std::get_if<UninstallViewModel::Preparing>(&phase)) {
         auto* bar = new QProgressBar;
         bar->setRange(0, 0);
@@ -106,6 +112,7 @@ void UninstallSheet::rebuild() {
     }
     layout_->addWidget(page_);
     refreshSelection();
+    refreshApplications();
 }
 
 void UninstallSheet::addCloseButton() {

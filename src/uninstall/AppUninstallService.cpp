@@ -1,6 +1,10 @@
 #include "uninstall/AppUninstallService.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "platform/PackageError.h"
+#include "uninstall/PackagedPlan.h"
 
 namespace quillo {
 
@@ -8,6 +12,16 @@ namespace {
 
 constexpr std::string_view kNotInPlan =
     "Verschieben verweigert: Das Objekt gehört nicht zu dieser App oder ihren Resten.";
+constexpr std::string_view kStillInstalled =
+    "Behalten: Die App ist noch installiert, ihre Daten bleiben unangetastet.";
+constexpr std::string_view kNotInstalled = "Die App ist nicht mehr installiert.";
+constexpr std::string_view kNoRemoval = "Für diese App ist keine Paketverwaltung eingerichtet.";
+
+bool isSameApplication(const platform::PackagedApplication& left,
+                       const platform::PackagedApplication& right) {
+    return left.kind == right.kind && left.id == right.id &&
+           left.installation == right.installation;
+}
 
 }  // namespace
 
@@ -51,11 +65,52 @@ void AppUninstallService::uninstall(UninstallPlan plan, std::optional<ItemIDs> i
         run->startedAt = self->dependencies_.clock();
         // The service's context is free while the main thread asks the application to quit.
         self->dependencies_.mainExecutor->post([self, run] {
-            self->dependencies_.quitRunningApp(run->plan.bundleID, [self, run] {
+            auto quitted = [self, run] {
                 self->dependencies_.context->post([self, run] { self->pause(run); });
-            });
+            };
+            const auto& quitPackage = self->dependencies_.packages.quit;
+            if (run->plan.package && quitPackage) {
+                quitPackage(*run->plan.package, quitted);
+            } else if (run->plan.package) {
+                quitted();
+            } else {
+                self->dependencies_.quitRunningApp(run->plan.bundleID, quitted);
+            }
         });
     });
+}
+
+void AppUninstallService::listApplications(
+    support::CancellationToken token,
+    support::Completion<std::vector<platform::PackagedApplication>> done) {
+    auto self = shared_from_this();
+    dependencies_.context->post([self, token = std::move(token), done = std::move(done)] {
+        const auto& list = self->dependencies_.packages.list;
+        auto applications = list ? list(token) : std::vector<platform::PackagedApplication>{};
+        if (token.isCancelled()) {
+            done(support::Error::cancelled());
+            return;
+        }
+        done(std::move(applications));
+    });
+}
+
+void AppUninstallService::makePlan(platform::PackagedApplication app,
+                                   support::CancellationToken token,
+                                   support::Completion<std::optional<UninstallPlan>> done) {
+    auto self = shared_from_this();
+    dependencies_.context->post(
+        [self, app = std::move(app), token = std::move(token), done = std::move(done)] {
+            const auto& packages = self->dependencies_.packages;
+            const auto rows = packages.permissionRows ? packages.permissionRows(app.id)
+                                                      : std::vector<platform::PermissionStoreRow>{};
+            auto plan = buildPackagedPlan(app, self->dependencies_.locations, rows, token);
+            if (token.isCancelled()) {
+                done(support::Error::cancelled());
+                return;
+            }
+            done(std::optional(std::move(plan)));
+        });
 }
 
 std::string AppUninstallService::recordLabel(const Uuid& itemID) {
@@ -67,7 +122,13 @@ void AppUninstallService::pause(const std::shared_ptr<Run>& run) {
     // A pause cut short by cancellation ends like a finished one: the item loop then stops
     // before its first item.
     dependencies_.sleeper->sleep(kQuitPause, run->token, [self, run](const support::Status&) {
-        self->dependencies_.context->post([self, run] { self->moveItems(*run); });
+        self->dependencies_.context->post([self, run] {
+            if (run->plan.package) {
+                self->removePackaged(run);
+            } else {
+                self->moveItems(*run);
+            }
+        });
     });
 }
 
@@ -104,6 +165,110 @@ void AppUninstallService::moveItems(Run& run) {
             report.succeeded.push_back({item.id, item.sizeInBytes, recordLabel(item.id)});
         } else {
             report.failed.push_back({item.id, moved.error().description()});
+        }
+    }
+    report.completedAt = dependencies_.clock();
+    run.done(std::move(report));
+}
+
+}  // namespace quillo
+
+namespace quillo {
+
+std::optional<platform::PackagedApplication> AppUninstallService::installedNow(
+    const platform::PackagedApplication& app, const support::CancellationToken& token) const {
+    const auto& list = dependencies_.packages.list;
+    if (!list) {
+        return std::nullopt;
+    }
+    for (auto& installed : list(token)) {
+        if (isSameApplication(installed, app)) {
+            return installed;
+        }
+    }
+    return std::nullopt;
+}
+
+void AppUninstallService::removePackaged(const std::shared_ptr<Run>& run) {
+    // The plan came back from the caller: what is removed is what is installed now under the
+    // plan's name, and the rows found for it now.
+    auto installed = installedNow(*run->plan.package, run->token);
+    const auto location = packageLocation(*run->plan.package);
+    const bool removalChosen = std::ranges::any_of(run->plan.items, [&](const CleanableItem& item) {
+        return item.url == location && (!run->ids || run->ids->contains(item.id));
+    });
+    if (run->token.isCancelled()) {
+        run->done(support::Error::cancelled());
+        return;
+    }
+    if (!installed || !removalChosen) {
+        finishPackaged(*run, installed, std::nullopt);
+        return;
+    }
+    if (!dependencies_.packages.remove) {
+        finishPackaged(*run, installed,
+                       support::Error::make(platform::PackageError(std::string(kNoRemoval))));
+        return;
+    }
+    auto self = shared_from_this();
+    dependencies_.packages.remove(*installed, [self, run, installed](support::Status removal) {
+        self->dependencies_.context->post([self, run, installed, removal = std::move(removal)] {
+            self->finishPackaged(*run, installed, removal);
+        });
+    });
+}
+
+void AppUninstallService::finishPackaged(
+    Run& run, const std::optional<platform::PackagedApplication>& installed,
+    const std::optional<support::Status>& removal) {
+    const auto& app = installed ? *installed : *run.plan.package;
+    const auto& packages = dependencies_.packages;
+    const auto rows = packages.permissionRows ? packages.permissionRows(app.id)
+                                              : std::vector<platform::PermissionStoreRow>{};
+    std::set<std::filesystem::path> ownRows;
+    for (const auto& item :
+         buildPackagedPlan(app, dependencies_.locations, rows, run.token).items) {
+        ownRows.insert(item.url);
+    }
+    const bool stillInstalled = installed && !(removal && removal->ok());
+    DeletionReport report{
+        .moduleID = CleaningModuleID::applicationResidual,
+        .succeeded = {},
+        .failed = {},
+        .startedAt = run.startedAt,
+        .completedAt = {},
+    };
+    const auto record = [&](const CleanableItem& item, const support::Status& outcome) {
+        if (outcome) {
+            report.succeeded.push_back({item.id, item.sizeInBytes, recordLabel(item.id)});
+        } else {
+            report.failed.push_back({item.id, outcome.error().description()});
+        }
+    };
+    const auto refuse = [&](const CleanableItem& item, std::string_view reason) {
+        report.failed.push_back({item.id, std::string(reason)});
+    };
+    for (const auto& item : run.plan.items) {
+        if (run.ids && !run.ids->contains(item.id)) {
+            continue;
+        }
+        if (run.token.isCancelled()) {
+            run.done(support::Error::cancelled());
+            return;
+        }
+        if (item.url == packageLocation(app)) {
+            removal ? record(item, *removal) : refuse(item, kNotInstalled);
+        } else if (!ownRows.contains(item.url)) {
+            refuse(item, kNotInPlan);
+        } else if (stillInstalled) {
+            refuse(item, kStillInstalled);
+        } else if (item.url == kPermissionStoreRow) {
+            record(item, packages.removePermissionRows
+                             ? packages.removePermissionRows(app.id)
+                             : support::Status(support::Error::make(
+                                   platform::PackageError(std::string(kNoRemoval)))));
+        } else {
+            record(item, dependencies_.moveToTrash(item.url));
         }
     }
     report.completedAt = dependencies_.clock();

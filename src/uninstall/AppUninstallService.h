@@ -10,10 +10,13 @@
 
 #include "model/DeletionReport.h"
 #include "model/TimePoint.h"
+#include "platform/PackagedApplication.h"
+#include "platform/PermissionStore.h"
 #include "support/CancellationToken.h"
 #include "support/Executor.h"
 #include "support/Result.h"
 #include "support/Sleeper.h"
+#include "uninstall/PackageRemoval.h"
 #include "uninstall/PlanBuilding.h"
 #include "uninstall/UninstallPlan.h"
 
@@ -36,6 +39,20 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
     /// How long the application is given to quit before its files are moved.
     static constexpr std::chrono::milliseconds kQuitPause{250};
 
+    /// How packaged applications (Flatpaks, snaps) are found, quit and removed. Unset members
+    /// leave them out: no list, and a removal that fails.
+    struct PackageServices {
+        /// The installed packaged applications as they are now.
+        std::function<std::vector<platform::PackagedApplication>(const support::CancellationToken&)>
+            list;
+        PackageRemoval remove;
+        std::function<std::vector<platform::PermissionStoreRow>(const std::string& id)>
+            permissionRows;
+        std::function<support::Status(const std::string& id)> removePermissionRows;
+        /// Asks the app's running instances to quit, then calls `done`; on the main executor.
+        std::function<void(const platform::PackagedApplication&, std::function<void()> done)> quit;
+    };
+
     struct Dependencies {
         UninstallLocations locations;
         QuitRunningApp quitRunningApp;
@@ -47,6 +64,7 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
         /// The service's own serial context.
         support::ExecutorRef context;
         std::shared_ptr<support::MainExecutor> mainExecutor;
+        PackageServices packages{};
     };
 
     static std::shared_ptr<AppUninstallService> create(Dependencies dependencies);
@@ -56,11 +74,21 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
     void makePlan(std::filesystem::path bundleURL, support::CancellationToken token,
                   support::Completion<std::optional<UninstallPlan>> done);
 
+    /// The installed packaged applications, by name. `done` runs on the service's context.
+    void listApplications(support::CancellationToken token,
+                          support::Completion<std::vector<platform::PackagedApplication>> done);
+
+    /// The plan for a packaged application: itself, its residues and its portal permissions.
+    void makePlan(platform::PackagedApplication app, support::CancellationToken token,
+                  support::Completion<std::optional<UninstallPlan>> done);
+
     /// Quits the application, pauses, and moves the plan's items to the Trash in plan order:
     /// all of them without `ids`, else those whose id is in `ids`. Answers with one report of
     /// the module `applicationResidual`, an item that cannot be moved becoming a failed record;
-    /// fails only by cancellation, checked before every item. `done` runs on the service's
-    /// context.
+    /// fails only by cancellation, checked before every item. A packaged application is removed
+    /// by its package system first; while it is still installed afterwards (the removal failed
+    /// or was not chosen) its data rows are kept and fail as records. `done` runs on the
+    /// service's context.
     void uninstall(UninstallPlan plan, std::optional<ItemIDs> ids, support::CancellationToken token,
                    support::Completion<DeletionReport> done);
 
@@ -74,6 +102,11 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
     struct Run;
     void pause(const std::shared_ptr<Run>& run);
     void moveItems(Run& run);
+    void removePackaged(const std::shared_ptr<Run>& run);
+    void finishPackaged(Run& run, const std::optional<platform::PackagedApplication>& installed,
+                        const std::optional<support::Status>& removal);
+    [[nodiscard]] std::optional<platform::PackagedApplication> installedNow(
+        const platform::PackagedApplication& app, const support::CancellationToken& token) const;
 
     Dependencies dependencies_;
 };

@@ -13,6 +13,12 @@ namespace quillo {
 struct UninstallLocations {
     std::filesystem::path home;
     std::filesystem::path systemLibrary = "/Library";
+    /// The XDG base folders a packaged application's data may lie in; empty ones are not
+    /// looked into.
+    std::filesystem::path configHome{};
+    std::filesystem::path dataHome{};
+    std::filesystem::path cacheHome{};
+    std::filesystem::path stateHome{};
 };
 
 /// `path` as the user reads it: a leading home folder `home` written as "~" (whole components

@@ -78,14 +78,15 @@ void PrivacyAuditViewModel::startAudit() {
     scanTask_.set(task);
     // A task stops being current only by being cancelled (a newer audit or the destructor), so
     // a cancelled task's answer is dropped before it touches this object, which may be gone.
-    service_->audit(task.cancellation.token(),
-                    [this, task, mainExecutor = mainExecutor_](std::vector<InstalledApp> apps) {
-                        mainExecutor->post([this, task, apps = std::move(apps)]() mutable {
-                            if (!task.cancellation.isCancelled()) {
-                                finishAudit(std::move(apps));
-                            }
-                        });
-                    });
+    service_->auditWithFindings(
+        task.cancellation.token(),
+        [this, task, mainExecutor = mainExecutor_](AuditFindings findings) {
+            mainExecutor->post([this, task, findings = std::move(findings)]() mutable {
+                if (!task.cancellation.isCancelled()) {
+                    finishAudit(std::move(findings));
+                }
+            });
+        });
 }
 
 void PrivacyAuditViewModel::toggleFilter(PrivacyPermission permission) {
@@ -111,10 +112,10 @@ void PrivacyAuditViewModel::cancelTask() {
     scanTask_.set(std::nullopt);
 }
 
-void PrivacyAuditViewModel::finishAudit(std::vector<InstalledApp> apps) {
+void PrivacyAuditViewModel::finishAudit(AuditFindings findings) {
     const support::ChangeNotifier::Batch batch(notifier_);
     scanTask_.set(std::nullopt);
-    phase_.set(Ready{std::move(apps)});
+    phase_.set(Ready{std::move(findings.apps), findings.examined});
 }
 
 }  // namespace quillo

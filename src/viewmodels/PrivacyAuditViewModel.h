@@ -23,6 +23,8 @@ class PrivacyAuditViewModel final {
   public:
     struct Ready {
         std::vector<InstalledApp> apps;
+        /// How many applications the audit looked at; none means an empty list proves nothing.
+        std::size_t examined = 0;
         friend bool operator==(const Ready&, const Ready&) = default;
     };
     using Failed = phase::Failed;
@@ -67,7 +69,7 @@ class PrivacyAuditViewModel final {
 
   private:
     void cancelTask();
-    void finishAudit(std::vector<InstalledApp> apps);
+    void finishAudit(AuditFindings findings);
 
     std::shared_ptr<PrivacyAuditService> service_;
     std::shared_ptr<support::MainExecutor> mainExecutor_;

@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "text/SearchText.h"
 #include "text/Text.h"
+#include "uninstall/PackagedPlan.h"
 
 namespace quillo {
 
@@ -24,7 +26,8 @@ UninstallViewModel::UninstallViewModel(std::shared_ptr<AppUninstallService> serv
       mainExecutor_(std::move(mainExecutor)),
       phase_(notifier_, "phase", Idle{}),
       selectedItemIDs_(notifier_, "selectedItemIDs"),
-      currentTask_(notifier_, "currentTask") {}
+      currentTask_(notifier_, "currentTask"),
+      applicationQuery_(notifier_, "applicationQuery") {}
 
 UninstallViewModel::~UninstallViewModel() {
     if (const auto& task = currentTask_.get()) {
@@ -63,6 +66,49 @@ void UninstallViewModel::prepare(const std::filesystem::path& url) {
     service_->makePlan(url, task.cancellation.token(),
                        onMainThread<std::optional<UninstallPlan>>(
                            task, [this](auto outcome) { finishPlan(std::move(outcome)); }));
+}
+
+void UninstallViewModel::prepare(const platform::PackagedApplication& app) {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    cancelTask();
+    phase_.set(Preparing{packageLocation(app)});
+    const TaskHandle task = startTask();
+    service_->makePlan(app, task.cancellation.token(),
+                       onMainThread<std::optional<UninstallPlan>>(
+                           task, [this](auto outcome) { finishPlan(std::move(outcome)); }));
+}
+
+void UninstallViewModel::showApplications() {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    cancelTask();
+    selectedItemIDs_.set({});
+    phase_.set(Choosing{{}, true});
+    const TaskHandle task = startTask();
+    service_->listApplications(
+        task.cancellation.token(),
+        onMainThread<std::vector<platform::PackagedApplication>>(
+            task, [this](auto outcome) { finishListing(std::move(outcome)); }));
+}
+
+void UninstallViewModel::setApplicationQuery(const std::string& query) {
+    applicationQuery_.set(query);
+}
+
+std::vector<platform::PackagedApplication> UninstallViewModel::shownApplications() const {
+    std::vector<platform::PackagedApplication> shown;
+    const auto* choosing = std::get_if<Choosing>(&phase());
+    if (choosing == nullptr) {
+        return shown;
+    }
+    const auto query = SearchText::folded(SearchText::trimmed(applicationQuery()));
+    for (const auto& app : choosing->apps) {
+        const auto haystack =
+            SearchText::folded(app.name + "\n" + app.id + "\n" + app.installationLabel);
+        if (query.empty() || haystack.find(query) != std::string::npos) {
+            shown.push_back(app);
+        }
+    }
+    return shown;
 }
 
 void UninstallViewModel::toggleSelection(const Uuid& id) {
@@ -157,6 +203,17 @@ void UninstallViewModel::finishPlan(support::Result<std::optional<UninstallPlan>
     }
     selectedItemIDs_.set(std::move(ids));
     phase_.set(Ready{std::move(*plan)});
+}
+
+void UninstallViewModel::finishListing(
+    support::Result<std::vector<platform::PackagedApplication>> outcome) {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    currentTask_.set(std::nullopt);
+    if (outcome) {
+        phase_.set(Choosing{std::move(outcome).value(), false});
+    } else {
+        phase_.set(phaseAfter(outcome.error()));
+    }
 }
 
 void UninstallViewModel::finishUninstall(support::Result<DeletionReport> outcome) {

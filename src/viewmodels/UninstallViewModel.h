@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "model/DeletionReport.h"
 #include "support/Executor.h"
@@ -44,7 +45,13 @@ class UninstallViewModel final {
     };
     using Failed = phase::Failed;
     using Idle = phase::Idle;
-    using Phase = std::variant<Preparing, Ready, Uninstalling, Summary, Failed, Idle>;
+    /// The installed packaged applications to choose from; `loading` while they are listed.
+    struct Choosing {
+        std::vector<platform::PackagedApplication> apps;
+        bool loading = false;
+        friend bool operator==(const Choosing&, const Choosing&) = default;
+    };
+    using Phase = std::variant<Preparing, Ready, Uninstalling, Summary, Failed, Idle, Choosing>;
     using ItemIDs = AppUninstallService::ItemIDs;
 
     /// The service's answers are taken on `mainExecutor`, the executor of the thread this object
@@ -64,6 +71,11 @@ class UninstallViewModel final {
     [[nodiscard]] const std::optional<TaskHandle>& currentTask() const {
         return currentTask_.get();
     }
+    /// The text the list of installed applications is narrowed by ("applicationQuery").
+    [[nodiscard]] const std::string& applicationQuery() const { return applicationQuery_.get(); }
+    /// The listed applications whose name, ID or installation contains the query, in order;
+    /// empty outside `Choosing`.
+    [[nodiscard]] std::vector<platform::PackagedApplication> shownApplications() const;
 
     /// A plan is shown and something is selected.
     [[nodiscard]] bool canUninstall() const;
@@ -72,6 +84,11 @@ class UninstallViewModel final {
 
     /// Builds the plan for the bundle at `url`, replacing whatever was going on.
     void prepare(const std::filesystem::path& url);
+    /// Lists the installed packaged applications to choose from, replacing whatever was going on.
+    void showApplications();
+    void setApplicationQuery(const std::string& query);
+    /// Builds the plan for a listed application.
+    void prepare(const platform::PackagedApplication& app);
     void toggleSelection(const Uuid& id);
     /// Selects every item of the shown plan; nothing happens when no plan is shown.
     void selectAll();
@@ -85,6 +102,7 @@ class UninstallViewModel final {
     TaskHandle startTask();
     void cancelTask();
     void finishPlan(support::Result<std::optional<UninstallPlan>> outcome);
+    void finishListing(support::Result<std::vector<platform::PackagedApplication>> outcome);
     void finishUninstall(support::Result<DeletionReport> outcome);
     /// Runs `apply` with the outcome on the main thread unless `task` was cancelled meanwhile.
     template <class T, class Apply>
@@ -96,6 +114,7 @@ class UninstallViewModel final {
     support::ObservedField<Phase> phase_;
     support::ObservedField<ItemIDs> selectedItemIDs_;
     support::ObservedField<std::optional<TaskHandle>> currentTask_;
+    support::ObservedField<std::string> applicationQuery_;
     std::uint64_t lastTaskSerial_ = 0;
 };
 

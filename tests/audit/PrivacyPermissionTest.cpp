@@ -10,7 +10,7 @@ namespace quillo {
 namespace {
 
 TEST(PrivacyPermissionTest, SixteenCasesInTableOrderWithExactRawValues) {
-    ASSERT_EQ(allPrivacyPermissions.size(), 16U);
+    ASSERT_EQ(allPrivacyPermissions.size(), 25U);
     for (std::size_t index = 0; index < allPrivacyPermissions.size(); ++index) {
         EXPECT_EQ(RawValueTable<PrivacyPermission>::cases[index].first,
                   allPrivacyPermissions[index]);
@@ -18,7 +18,8 @@ TEST(PrivacyPermissionTest, SixteenCasesInTableOrderWithExactRawValues) {
                   allPrivacyPermissions[index]);
     }
     EXPECT_EQ(allPrivacyPermissions.front(), PrivacyPermission::camera);
-    EXPECT_EQ(allPrivacyPermissions.back(), PrivacyPermission::speechRecognition);
+    EXPECT_EQ(allPrivacyPermissions[15], PrivacyPermission::speechRecognition);
+    EXPECT_EQ(allPrivacyPermissions.back(), PrivacyPermission::notifications);
     EXPECT_FALSE(fromRawValue<PrivacyPermission>("Camera"));
     EXPECT_FALSE(fromRawValue<PrivacyPermission>(""));
 }
