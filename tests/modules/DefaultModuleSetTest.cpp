@@ -74,12 +74,12 @@ const ExpectedDescriptor kCatalogue[] = {
      "Abbild des Arbeitsspeichers für den Tiefschlaf. Nur sicher zu löschen, wenn Tiefschlaf "
      "deaktiviert ist.",
      "powersleep", 0.3, true, true},
+    {CleaningModuleID::applicationResidual, "App-Reste",
+     "Übrig gebliebene Daten deinstallierter Programme.", "shippingbox", 1.0, false, true},
     {CleaningModuleID::fontCache, "Schrift-Caches",
      "Beschädigte oder veraltete Schriftarten-Caches. Werden nach dem Löschen automatisch neu "
      "aufgebaut.",
      "textformat", 0.4, false, true},
-    {CleaningModuleID::applicationResidual, "App-Reste",
-     "Übrig gebliebene Daten deinstallierter Programme.", "shippingbox", 1.0, false, true},
 };
 
 TEST_F(DefaultModuleSetTest, EachModuleDescribesItselfAsTheCatalogueSaysInIdentifierOrder) {

@@ -222,6 +222,8 @@ TEST_P(FileModuleContractTest, TheLargeItemWarningStartsAboveTheModulesLimitOfAl
 
 TEST_P(FileModuleContractTest, DeletesItsItemsThroughTheServiceAndLeavesTheRoots) {
     testing::SecureDeletionServiceHarness harness;
+    // The font caches run their hook on the module's own context: it must be the one drained.
+    fixture.executor = fixture.pool = harness.executor;
     GetParam().plant(first);
     GetParam().plant(second);
     const auto module = makeModule({first, second}, harness.service().shared_from_this());
