@@ -221,9 +221,11 @@ TEST_P(FileModuleContractTest, TheLargeItemWarningStartsAboveTheModulesLimitOfAl
 }
 
 TEST_P(FileModuleContractTest, DeletesItsItemsThroughTheServiceAndLeavesTheRoots) {
+    if (GetParam().id == CleaningModuleID::fontCache) {
+        GTEST_SKIP()
+            << "the font caches report once for all, after their hook: see the end-to-end test";
+    }
     testing::SecureDeletionServiceHarness harness;
-    // The font caches run their hook on the module's own context: it must be the one drained.
-    fixture.executor = fixture.pool = harness.executor;
     GetParam().plant(first);
     GetParam().plant(second);
     const auto module = makeModule({first, second}, harness.service().shared_from_this());
@@ -232,10 +234,8 @@ TEST_P(FileModuleContractTest, DeletesItsItemsThroughTheServiceAndLeavesTheRoots
 
     const auto recording = testing::deleteThroughModule(*module, items, harness);
     testing::expectEveryItemRemoved(recording, GetParam().id, items, harness);
-    if (GetParam().id != CleaningModuleID::fontCache) {
-        EXPECT_TRUE(fs::is_directory(first));
-        EXPECT_TRUE(fs::is_directory(second));
-    }
+    EXPECT_TRUE(fs::is_directory(first));
+    EXPECT_TRUE(fs::is_directory(second));
     EXPECT_TRUE(fixture.scannedItems(*module).empty());
 }
 
