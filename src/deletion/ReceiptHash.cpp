@@ -42,7 +42,7 @@ std::string sha256Hex(std::string_view bytes) {
         throw std::runtime_error("SHA-256 is unavailable");
     }
     std::string hex;
-    hex.reserve(2 * digestLength);
+    hex.reserve(std::size_t{2} * digestLength);
     for (unsigned int index = 0; index < digestLength; ++index) {
         hex += kHexDigits[digest[index] >> 4];
         hex += kHexDigits[digest[index] & 0x0f];

@@ -25,7 +25,7 @@ constexpr double kGrey = 0.45;
 
 // Sizes in points, largest first as the styles rank.
 struct TextStyle {
-    double size;
+    double size = 0;
     bool bold = false;
     bool monospaced = false;
     double grey = 0;

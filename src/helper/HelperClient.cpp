@@ -129,7 +129,7 @@ HelperClient::HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvi
       context_(std::move(context)),
       retention_(std::move(retention)) {}
 
-void HelperClient::scan(std::set<CleaningModuleID> modules, ScanDepth depth,
+void HelperClient::scan(const std::set<CleaningModuleID>& modules, ScanDepth depth,
                         support::Completion<ScanResults> done) {
     struct Collected {
         ScanResults results;

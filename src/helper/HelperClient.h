@@ -30,7 +30,7 @@ class HelperClient final : public std::enable_shared_from_this<HelperClient> {
     /// The helper's scan of the modules' system roots. Every item it finds carries
     /// `requiresElevatedPrivileges` and is not safe by default. Fails with a
     /// `HelperUnavailableError` when the helper cannot be asked or refuses.
-    void scan(std::set<CleaningModuleID> modules, ScanDepth depth,
+    void scan(const std::set<CleaningModuleID>& modules, ScanDepth depth,
               support::Completion<ScanResults> done);
 
     /// Deletes `items` through the helper in the mode asked afresh for this run: per module

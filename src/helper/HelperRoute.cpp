@@ -19,7 +19,7 @@ ElevatedRouteMaker helperRoute(HelperLaunch launch, support::Provider<bool> incl
                     std::set<CleaningModuleID> modules, support::Completion<ScanResults> done) {
                     depthProvider([client, modules = std::move(modules),
                                    done = std::move(done)](ScanDepth depth) mutable {
-                        client->scan(std::move(modules), depth, std::move(done));
+                        client->scan(modules, depth, std::move(done));
                     });
                 },
             .deleteItems =

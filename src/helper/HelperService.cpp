@@ -115,12 +115,13 @@ void HelperService::deleteWishes(HelperDeleteRequest request, std::function<void
                 deletion->done();
                 return;
             }
-            self->deleteFound(deletion, std::move(found).value());
+            self->deleteFound(deletion, found.value());
         });
 }
 
-void HelperService::deleteFound(const std::shared_ptr<Deletion>& deletion, ScanResults found) {
-    auto matching = matchWishes(std::move(deletion->candidates), found);
+void HelperService::deleteFound(const std::shared_ptr<Deletion>& deletion,
+                                const ScanResults& found) {
+    auto matching = matchWishes(deletion->candidates, found);
     if (afterScan_) {
         afterScan_();
     }

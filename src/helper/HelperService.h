@@ -38,7 +38,7 @@ class HelperService final : public std::enable_shared_from_this<HelperService> {
                                                const KeepList& kept, int retentionDays);
     void scan(const HelperScanRequest& request, std::function<void()> done);
     void deleteWishes(HelperDeleteRequest request, std::function<void()> done);
-    void deleteFound(const std::shared_ptr<Deletion>& deletion, ScanResults found);
+    void deleteFound(const std::shared_ptr<Deletion>& deletion, const ScanResults& found);
     void sendReceipts(const std::shared_ptr<Deletion>& deletion,
                       std::optional<support::Error> error);
     [[nodiscard]] bool isBelowRoots(const CleanableItem& item) const;

@@ -67,7 +67,7 @@ Screening<CandidateWish> screenWishes(std::vector<HelperWish> wishes,
     return screening;
 }
 
-Screening<MatchedWish> matchWishes(std::vector<CandidateWish> candidates,
+Screening<MatchedWish> matchWishes(const std::vector<CandidateWish>& candidates,
                                    const ScanResults& found) {
     std::map<std::pair<CleaningModuleID, std::string>, const CleanableItem*> byPath;
     for (const auto& [moduleID, items] : found) {

@@ -45,7 +45,8 @@ Screening<CandidateWish> screenWishes(std::vector<HelperWish> wishes,
 
 /// Keeps the candidates the scan `found` with the same module and path and that can be
 /// identified below their root without a link or another file system; the rest are refused.
-Screening<MatchedWish> matchWishes(std::vector<CandidateWish> candidates, const ScanResults& found);
+Screening<MatchedWish> matchWishes(const std::vector<CandidateWish>& candidates,
+                                   const ScanResults& found);
 
 /// Keeps the matches whose identity is still the one taken after the scan.
 Screening<MatchedWish> recheckWishes(std::vector<MatchedWish> matches);

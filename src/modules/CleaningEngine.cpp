@@ -169,7 +169,7 @@ struct DeleteRun : std::enable_shared_from_this<DeleteRun> {
 using ElevatedScan = decltype(ElevatedRoute::scan);
 
 // Scans the modules, and the system folders too when `scanSystem` is set.
-void startScan(std::vector<std::shared_ptr<CleaningModule>> selected,
+void startScan(const std::vector<std::shared_ptr<CleaningModule>>& selected,
                const ElevatedScan& scanSystem, const support::ExecutorRef& context,
                const support::CancellationToken& token, support::Completion<ScanResults> done) {
     auto run =
@@ -200,7 +200,7 @@ void scanSelected(std::vector<std::shared_ptr<CleaningModule>> selected,
                   const std::optional<ElevatedRoute>& elevated, const support::ExecutorRef& context,
                   const support::CancellationToken& token, support::Completion<ScanResults> done) {
     if (!elevated) {
-        startScan(std::move(selected), {}, context, token, std::move(done));
+        startScan(selected, {}, context, token, std::move(done));
         return;
     }
     elevated->includeSystemFolders([scanSystem = elevated->scan, context,
@@ -208,7 +208,7 @@ void scanSelected(std::vector<std::shared_ptr<CleaningModule>> selected,
                                     done = std::move(done)](bool include) mutable {
         context->post([scanSystem = include ? scanSystem : ElevatedScan{}, context,
                        selected = std::move(selected), token, done = std::move(done)]() mutable {
-            startScan(std::move(selected), scanSystem, context, token, std::move(done));
+            startScan(selected, scanSystem, context, token, std::move(done));
         });
     });
 }
@@ -302,8 +302,7 @@ support::EventStream<DeletionEvent> CleaningEngine::deleteItems(CleanableItems i
     }
     return support::makeEventStream<DeletionEvent>(
         [&](const support::EventSink<DeletionEvent>& sink) {
-            auto run = std::make_shared<DeleteRun>(sink, context_,
-                                                   SplitModuleEvents(std::move(splitTotals)));
+            auto run = std::make_shared<DeleteRun>(sink, context_, SplitModuleEvents(splitTotals));
             std::weak_ptr<DeleteRun> weakRun = run;
             run->cancellation = sink.token().onCancel([weakRun, context = context_] {
                 context->post([weakRun] {

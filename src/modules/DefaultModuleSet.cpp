@@ -51,7 +51,7 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
 std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
                                             const DepthProvider& depthProvider,
                                             DefaultModuleServices services,
-                                            std::shared_ptr<ReceiptStore> store) {
+                                            const std::shared_ptr<ReceiptStore>& store) {
     std::optional<ElevatedRoute> elevated;
     if (services.makeElevatedRoute) {
         elevated = services.makeElevatedRoute(

@@ -79,6 +79,6 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
 std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,
                                             const DepthProvider& depthProvider,
                                             DefaultModuleServices services,
-                                            std::shared_ptr<ReceiptStore> store);
+                                            const std::shared_ptr<ReceiptStore>& store);
 
 }  // namespace quillo

@@ -55,16 +55,19 @@ void FontCacheActor::scan(support::CancellationToken token,
             done(support::Error::cancelled());
             return;
         }
-        concurrentEntries(self->roots_, *self->environment().pool, token,
-                          [self, done](support::Result<std::vector<FilesystemEntry>> entries) {
-                              self->context()->post([done, entries = std::move(entries)] {
-                                  if (entries) {
-                                      done(fontCacheItems(entries.value()));
-                                  } else {
-                                      done(entries.error());
-                                  }
-                              });
-                          });
+        concurrentEntries(
+            self->roots_, *self->environment().pool, token,
+            [self, token, done](support::Result<std::vector<FilesystemEntry>> entries) {
+                self->context()->post([token, done, entries = std::move(entries)] {
+                    if (token.isCancelled()) {
+                        done(support::Error::cancelled());
+                    } else if (entries) {
+                        done(fontCacheItems(entries.value()));
+                    } else {
+                        done(entries.error());
+                    }
+                });
+            });
     });
 }
 

@@ -132,6 +132,7 @@ std::map<CleaningModuleID, std::vector<platform::DeletionArea>> deletionAreas(
     const ModuleLocations& locations) {
     const auto areas = [](const auto& roots, bool includesItself) {
         std::vector<platform::DeletionArea> made;
+        made.reserve(roots.size());
         for (const std::filesystem::path& root : roots) {
             made.push_back({.path = root, .includesItself = includesItself});
         }

@@ -5,7 +5,7 @@
 
 namespace quillo {
 
-SplitModuleEvents::SplitModuleEvents(std::map<CleaningModuleID, std::size_t> splitTotals) {
+SplitModuleEvents::SplitModuleEvents(const std::map<CleaningModuleID, std::size_t>& splitTotals) {
     for (const auto& [moduleID, total] : splitTotals) {
         split_[moduleID].total = total;
     }

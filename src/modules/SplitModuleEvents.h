@@ -15,7 +15,7 @@ namespace quillo {
 class SplitModuleEvents final {
   public:
     /// The modules served by two streams, with their item counts.
-    explicit SplitModuleEvents(std::map<CleaningModuleID, std::size_t> splitTotals);
+    explicit SplitModuleEvents(const std::map<CleaningModuleID, std::size_t>& splitTotals);
 
     /// What to pass on for `event`: the event, a merged one, or nothing.
     std::optional<DeletionEvent> pass(DeletionEvent event);

@@ -40,10 +40,12 @@ std::optional<std::string> resolvedRule(const std::string& rule) {
         ++plain;
     }
     for (std::size_t length = plain; length > 0; --length) {
-        const std::vector<std::string_view> head(parts.begin(), parts.begin() + length);
+        const std::vector<std::string_view> head(parts.begin(),
+                                                 parts.begin() + std::ptrdiff_t(length));
         if (auto real = realPath(joined("/", head))) {
-            return joined(std::move(*real),
-                          std::vector<std::string_view>(parts.begin() + length, parts.end()));
+            return joined(
+                std::move(*real),
+                std::vector<std::string_view>(parts.begin() + std::ptrdiff_t(length), parts.end()));
         }
     }
     return std::nullopt;

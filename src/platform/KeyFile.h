@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-struct _GKeyFile;
+struct _GKeyFile;  // NOLINT(bugprone-reserved-identifier): GLib's own name
 
 namespace quillo::platform {
 
@@ -22,7 +22,7 @@ std::optional<std::string> readCappedFile(const std::filesystem::path& file, std
 class KeyFile final {
   public:
     static constexpr std::size_t kDefaultLimit = std::size_t{1} << 20;
-    static constexpr std::size_t kMaxValueBytes = 64 * 1024;
+    static constexpr std::size_t kMaxValueBytes = std::size_t{64} * 1024;
     static constexpr std::size_t kMaxListEntries = 1000;
 
     /// Nothing when the file cannot be read within `limit` bytes or is no keyfile.

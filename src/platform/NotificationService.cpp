@@ -4,6 +4,7 @@
 
 namespace quillo {
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): overrides keep the callback
 void NotificationService::unavailabilityReason(std::function<void(std::string)> done) {
     done(text::text("settings.reminder.unavailable.denied"));
 }

@@ -44,10 +44,7 @@ bool sameEntry(const FileStatus& now, const FileStatus& opened) {
 
 OpenedItem::OpenedItem(std::filesystem::path path, FileDescriptor folder, std::string name,
                        FileStatus status)
-    : path_(std::move(path)),
-      folder_(std::move(folder)),
-      name_(std::move(name)),
-      status_(std::move(status)) {}
+    : path_(std::move(path)), folder_(std::move(folder)), name_(std::move(name)), status_(status) {}
 
 support::Result<OpenedItem> OpenedItem::open(const std::filesystem::path& item,
                                              const DeletionScope& scope) {
@@ -71,8 +68,8 @@ support::Result<OpenedItem> OpenedItem::open(const std::filesystem::path& item,
     if (!anchorFolder.valid()) {
         return fileFailure(errno);
     }
-    const std::vector<std::string_view> between(itemParts.begin() + areaParts.size(),
-                                                itemParts.end() - 1);
+    const std::vector<std::string_view> between(
+        itemParts.begin() + std::ptrdiff_t(areaParts.size()), itemParts.end() - 1);
     FileDescriptor folder = openFolderBeneath(anchorFolder.get(), between);
     if (!folder.valid()) {
         switch (errno) {

@@ -8,7 +8,7 @@
 namespace quillo::platform {
 
 void runTool(std::string executablePath, std::vector<std::string> arguments,
-             support::Completion<std::string> done) {
+             const support::Completion<std::string>& done) {
     // `run` has not called `done` when it throws, so the one call below is the only one.
     try {
         run(executablePath, std::move(arguments), done);

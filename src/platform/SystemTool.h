@@ -11,7 +11,7 @@ namespace quillo::platform {
 /// the runner's error. Unlike `run` it always completes: when no thread can be started for the
 /// tool, `done` receives a launch error at once instead of an exception leaving the call.
 void runTool(std::string executablePath, std::vector<std::string> arguments,
-             support::Completion<std::string> done);
+             const support::Completion<std::string>& done);
 
 /// Like `runTool`, for tools whose output is of no interest.
 void runToolIgnoringOutput(std::string executablePath, std::vector<std::string> arguments,

@@ -83,12 +83,10 @@ class TreeRemoval final {
         ++level.listings;
         level.changedSinceListing = false;
         note(forEachListedEntry(fd, buffer_, [&](const char* name, unsigned char type) {
-            if (type == DT_DIR) {
-                folder.addPending(name);
-            } else if (::unlinkat(fd, name, 0) == 0) {
+            if (type != DT_DIR && ::unlinkat(fd, name, 0) == 0) {
                 level.changedSinceListing = true;
-            } else if (errno == EISDIR) {
-                folder.addPending(name);  // the file system gave no type
+            } else if (type == DT_DIR || errno == EISDIR) {  // EISDIR: the listing gave no type
+                folder.addPending(name);
             } else {
                 note(errno);
             }
@@ -96,7 +94,7 @@ class TreeRemoval final {
         }));
     }
 
-    void descend(std::string name) {
+    void descend(const std::string& name) {
         const int error = chain_.enter(name, beforeDescent_);
         if (error == 0) {
             levels_.push_back(Level{0, false, failures_});

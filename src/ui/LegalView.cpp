@@ -44,7 +44,7 @@ std::string_view LegalView::identifier(Section section) {
     return {};
 }
 
-LegalView::LegalView(OpenLocation openLocation, QWidget* parent)
+LegalView::LegalView(const OpenLocation& openLocation, QWidget* parent)
     : QWidget(parent), picker_(new QButtonGroup(this)), pages_(new QStackedWidget) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 12, 0, 0);

@@ -22,7 +22,7 @@ class LegalView final : public QWidget {
     /// "impressum", "privacy".
     static std::string_view identifier(Section section);
 
-    explicit LegalView(OpenLocation openLocation, QWidget* parent = nullptr);
+    explicit LegalView(const OpenLocation& openLocation, QWidget* parent = nullptr);
 
     [[nodiscard]] Section section() const;
     void setSection(Section section);

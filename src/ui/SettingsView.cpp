@@ -16,11 +16,11 @@ namespace quillo::ui {
 
 namespace {
 
-QWidget* makeLegalTab(OpenLocation openLocation) {
+QWidget* makeLegalTab(const OpenLocation& openLocation) {
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(new LegalView(std::move(openLocation)));
+    layout->addWidget(new LegalView(openLocation));
     return tab;
 }
 

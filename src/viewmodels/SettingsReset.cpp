@@ -8,7 +8,7 @@ void resetSettingsAndReceipts(AppSettings& settings, const std::shared_ptr<Recei
                               std::shared_ptr<support::MainExecutor> main,
                               std::function<void(std::optional<std::string>)> done) {
     settings.resetAll();
-    store->reset([main = std::move(main), done = std::move(done)](support::Status reset) {
+    store->reset([main = std::move(main), done = std::move(done)](const support::Status& reset) {
         std::optional<std::string> failure;
         if (!reset) {
             failure = reset.error().description();

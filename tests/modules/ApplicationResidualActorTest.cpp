@@ -24,8 +24,6 @@ using testing::TemporaryDirectory;
 using Names = std::vector<std::string>;
 using Warnings = std::vector<CleanableItemWarning>;
 
-constexpr std::int64_t kLargeFolderBytes = 500'000'000;
-
 TEST(ResidualCandidateTest, BundleIdentifiersNeedAFullStopAndNoSpace) {
     for (const auto* name : {"org.vendor.tool", "com.vendor", "Some.App", "a.", "x..y", "1.2"}) {
         EXPECT_TRUE(isResidualCandidate(name, ResidualNameRule::bundleIdentifier)) << name;
@@ -127,19 +125,6 @@ class ApplicationResidualActorTest : public ::testing::Test, protected testing::
         makeModule({ResidualRoot{.url = applicationSupport}});
 };
 
-TEST_F(ApplicationResidualActorTest, DescribesItself) {
-    EXPECT_EQ(module->id(), CleaningModuleID::applicationResidual);
-    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("App-Reste"));
-    EXPECT_EQ(module->explanation(),
-              LocalizableText::ownKey("Übrig gebliebene Daten deinstallierter Programme."));
-    EXPECT_EQ(module->symbolName(), "shippingbox");
-    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 1.0);
-    EXPECT_FALSE(module->isDestructive());
-    EXPECT_FALSE(module->isAvailableInSandbox());
-    EXPECT_TRUE(module->requiresFullDiskAccess());
-    EXPECT_EQ(module->roots(), std::vector<ResidualRoot>{ResidualRoot{.url = applicationSupport}});
-}
-
 TEST_F(ApplicationResidualActorTest, OffersTheFolderOfAnApplicationThatIsGone) {
     makeDataFolder(applicationSupport / "org.vendor.tool", 10'000'000);
     const auto items = scanned();
@@ -188,21 +173,6 @@ TEST_F(ApplicationResidualActorTest, OnlyFoldersWithContentsAreOffered) {
 
     EXPECT_THAT(namesOf(scanned()), ElementsAre("org.vendor.real"));
     EXPECT_TRUE(std::filesystem::exists(outside / "data"));
-}
-
-TEST_F(ApplicationResidualActorTest, TheLargeFolderWarningStartsAboveFiveHundredMillion) {
-    ASSERT_NO_FATAL_FAILURE(
-        testing::makeAllocatedFile(applicationSupport / "org.vendor.big/data", 600'000'000));
-    const auto below = testing::makeFileAllocatingAtMost(
-        applicationSupport / "org.vendor.fits/data", kLargeFolderBytes);
-    ASSERT_GT(below, kLargeFolderBytes - 4 * 4096);
-
-    const auto items = scanned();
-    ASSERT_THAT(namesOf(items), ElementsAre("org.vendor.big", "org.vendor.fits"));
-    EXPECT_EQ(items[0].warnings, Warnings{CleanableItemWarning::largeFile});
-    EXPECT_TRUE(items[0].isSafeToDeleteByDefault);
-    EXPECT_EQ(items[1].sizeInBytes, below);
-    EXPECT_THAT(items[1].warnings, IsEmpty());
 }
 
 TEST_F(ApplicationResidualActorTest, RootsComeInTheirOrderEachSortedByName) {
@@ -280,23 +250,6 @@ TEST_F(ApplicationResidualActorTest, AsksOneQuestionAtATime) {
     EXPECT_EQ(registry.questions.size(), 3U);
 }
 
-TEST_F(ApplicationResidualActorTest, AnAnswerGivenAtOnceMovesTheScanOn) {
-    makeDataFolder(applicationSupport / "org.a.one");
-    makeDataFolder(applicationSupport / "org.a.two");
-    registry.answerAtOnce = true;
-    EXPECT_THAT(namesOf(scanned()), ElementsAre("org.a.one", "org.a.two"));
-}
-
-TEST_F(ApplicationResidualActorTest, ACancelledScanAsksNothingAndFails) {
-    makeDataFolder(applicationSupport / "org.vendor.tool");
-    support::CancellationSource source;
-    source.cancel();
-    const auto outcome = scanToEnd(*module, source.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_THAT(registry.questions, IsEmpty());
-}
-
 TEST_F(ApplicationResidualActorTest, CancellingWhileAQuestionIsOpenDiscardsTheItemsFound) {
     makeDataFolder(applicationSupport / "org.a.one");
     makeDataFolder(applicationSupport / "org.a.two");
@@ -317,22 +270,6 @@ TEST_F(ApplicationResidualActorTest, CancellingWhileAQuestionIsOpenDiscardsTheIt
     ASSERT_TRUE(outcome && !outcome->ok());
     EXPECT_TRUE(outcome->error().isCancellation());
     EXPECT_EQ(registry.questions.size(), 2U);
-}
-
-TEST_F(ApplicationResidualActorTest, DeletesItsItemsThroughTheServiceAndLeavesTheRoot) {
-    testing::SecureDeletionServiceHarness harness;
-    module =
-        makeModule({ResidualRoot{.url = applicationSupport}}, harness.service().shared_from_this());
-    makeDataFolder(applicationSupport / "org.vendor.one");
-    testing::makeFile(applicationSupport / "org.vendor.two/nested/data", 3'000);
-    const auto items = scanned();
-    ASSERT_EQ(items.size(), 2U);
-
-    const auto recording = testing::deleteThroughModule(*module, items, harness);
-    testing::expectEveryItemRemoved(recording, CleaningModuleID::applicationResidual, items,
-                                    harness);
-    EXPECT_TRUE(std::filesystem::is_directory(applicationSupport));
-    EXPECT_THAT(scanned(), IsEmpty());
 }
 
 }  // namespace

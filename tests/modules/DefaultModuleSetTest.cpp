@@ -40,16 +40,67 @@ class DefaultModuleSetTest : public ::testing::Test, protected testing::FakeLinu
     std::optional<support::Result<ScanResults>> outcome;
 };
 
-TEST_F(DefaultModuleSetTest, HoldsTheEightModulesInIdentifierOrder) {
-    std::vector<CleaningModuleID> ids;
-    for (const auto& descriptor : engine->descriptors()) {
-        ids.push_back(descriptor.id);
-    }
-    EXPECT_EQ(ids, std::vector<CleaningModuleID>(allCleaningModuleIDs.begin(),
-                                                 allCleaningModuleIDs.end()));
-    ASSERT_EQ(engine->modules().size(), 8U);
-    for (std::size_t index = 0; index < ids.size(); ++index) {
-        EXPECT_EQ(engine->modules()[index]->id(), ids[index]);
+struct ExpectedDescriptor {
+    CleaningModuleID id;
+    const char* displayName;
+    const char* explanation;
+    const char* symbolName;
+    double estimatedScanDuration;
+    bool isDestructive;
+    bool requiresFullDiskAccess;
+};
+
+// The catalogue of modules as the window shows it. Destructive modules ask
+// for the typed confirmation, so their flag is as much a safety rule as a label.
+const ExpectedDescriptor kCatalogue[] = {
+    {CleaningModuleID::systemCaches, "System-Caches",
+     "Zwischengespeicherte Daten von Apps und macOS. Caches laufender Programme werden "
+     "übersprungen.",
+     "internaldrive", 2.0, false, true},
+    {CleaningModuleID::systemLogs, "System-Logs",
+     "Protokolldateien des Systems und einzelner Apps. Aktuelle Logs werden geschont.",
+     "doc.text.magnifyingglass", 1.5, false, true},
+    {CleaningModuleID::diagnosticReports, "Diagnoseberichte",
+     "Crash- und Hang-Reports vergangener App-Abstürze.", "stethoscope", 0.6, false, true},
+    {CleaningModuleID::tempFiles, "Temporäre Dateien",
+     "Übriggebliebene Arbeitsdateien aus /tmp und ähnlichen Pfaden. Dateien in Benutzung werden "
+     "markiert.",
+     "tray.full", 1.0, false, false},
+    {CleaningModuleID::localSnapshots, "Lokale Snapshots",
+     "APFS-Schnappschüsse von Time Machine. Löschung ist endgültig. Schnappschüsse teilen "
+     "Speicher — die tatsächlich freigegebene Größe variiert.",
+     "clock.arrow.circlepath", 0.6, true, true},
+    {CleaningModuleID::sleepImage, "Ruhezustand-Abbild",
+     "Abbild des Arbeitsspeichers für den Tiefschlaf. Nur sicher zu löschen, wenn Tiefschlaf "
+     "deaktiviert ist.",
+     "powersleep", 0.3, true, true},
+    {CleaningModuleID::applicationResidual, "App-Reste",
+     "Übrig gebliebene Daten deinstallierter Programme.", "shippingbox", 1.0, false, true},
+    {CleaningModuleID::fontCache, "Schrift-Caches",
+     "Beschädigte oder veraltete Schriftarten-Caches. Werden nach dem Löschen automatisch neu "
+     "aufgebaut.",
+     "textformat", 0.4, false, true},
+};
+
+TEST_F(DefaultModuleSetTest, EachModuleDescribesItselfAsTheCatalogueSaysInIdentifierOrder) {
+    const auto descriptors = engine->descriptors();
+    ASSERT_EQ(descriptors.size(), std::size(kCatalogue));
+    ASSERT_EQ(engine->modules().size(), std::size(kCatalogue));
+    for (std::size_t index = 0; index < descriptors.size(); ++index) {
+        const auto& descriptor = descriptors[index];
+        const auto& expected =
+            *std::ranges::find(kCatalogue, descriptor.id, &ExpectedDescriptor::id);
+        SCOPED_TRACE(expected.displayName);
+        EXPECT_EQ(descriptor.id, allCleaningModuleIDs[index]);
+        EXPECT_EQ(engine->modules()[index]->id(), expected.id);
+        EXPECT_EQ(descriptor.displayName, LocalizableText::ownKey(expected.displayName));
+        EXPECT_EQ(descriptor.explanation, LocalizableText::ownKey(expected.explanation));
+        EXPECT_EQ(descriptor.symbolName, expected.symbolName);
+        EXPECT_DOUBLE_EQ(descriptor.estimatedScanDuration, expected.estimatedScanDuration);
+        EXPECT_EQ(descriptor.isDestructive, expected.isDestructive);
+        EXPECT_EQ(engine->modules()[index]->isDestructive(), expected.isDestructive);
+        EXPECT_FALSE(descriptor.isAvailableInSandbox);
+        EXPECT_EQ(descriptor.requiresFullDiskAccess, expected.requiresFullDiskAccess);
     }
 }
 

@@ -69,20 +69,6 @@ class DiagnosticReportsActorTest : public ::testing::Test, protected testing::Fi
     std::shared_ptr<DiagnosticReportsActor> module = makeModule();
 };
 
-TEST_F(DiagnosticReportsActorTest, DescribesItself) {
-    EXPECT_EQ(module->id(), CleaningModuleID::diagnosticReports);
-    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("Diagnoseberichte"));
-    EXPECT_EQ(module->explanation(),
-              LocalizableText::ownKey("Crash- und Hang-Reports vergangener App-Abstürze."));
-    EXPECT_EQ(module->symbolName(), "stethoscope");
-    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 0.6);
-    EXPECT_FALSE(module->isDestructive());
-    EXPECT_FALSE(module->isAvailableInSandbox());
-    EXPECT_TRUE(module->requiresFullDiskAccess());
-    EXPECT_EQ(module->roots(), (Paths{userReports, systemReports}));
-    EXPECT_EQ(module->deepRoots(), (Paths{developerReports, legacyReports}));
-}
-
 TEST_F(DiagnosticReportsActorTest, OffersEachReportNamedAfterItsApplicationPreselected) {
     testing::makeFile(userReports / "Safari_2024-05-01-101010_MacBook.ips", 3000);
     testing::makeFile(userReports / "ExcelHang.hang", 5000);
@@ -144,25 +130,6 @@ TEST_F(DiagnosticReportsActorTest, TheDeveloperAndLegacyFoldersBelongToDeepScans
     EXPECT_THAT(urlsOf(scanned(ScanDepth::deep)),
                 ElementsAre(userReports / "User_1.crash", systemReports / "System_1.diag",
                             developerReports / "Dev_1.ips", legacyReports / "Legacy_1.crash"));
-}
-
-TEST_F(DiagnosticReportsActorTest, FoldersComeInTheirOrderEachSortedByName) {
-    for (const auto* name : {"b_1.ips", "A_1.ips", "a_1.ips"}) {
-        testing::makeFile(systemReports / name, 500);
-    }
-    testing::makeFile(userReports / "z_1.crash", 500);
-    EXPECT_THAT(urlsOf(scanned(ScanDepth::standard)),
-                ElementsAre(userReports / "z_1.crash", systemReports / "A_1.ips",
-                            systemReports / "a_1.ips", systemReports / "b_1.ips"));
-}
-
-TEST_F(DiagnosticReportsActorTest, MissingFoldersGiveNothing) {
-    EXPECT_TRUE(scanned(ScanDepth::deep).empty());
-}
-
-TEST_F(DiagnosticReportsActorTest, ACancelledScanFailsWithCancellation) {
-    testing::makeFile(userReports / "User_1.crash", 700);
-    expectScanCancelledBeforeAndWhileAskingDepth(*module);
 }
 
 }  // namespace

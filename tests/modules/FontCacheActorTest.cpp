@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 
+#include "modules/FileModuleTestSupport.h"
 #include "modules/FilesystemEnumeration.h"
 #include "modules/FontCacheActor.h"
-#include "support/ManualExecutor.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -14,26 +13,12 @@ namespace {
 
 using testing::TemporaryDirectory;
 
-class FontCacheActorTest : public ::testing::Test {
+class FontCacheActorTest : public ::testing::Test, protected testing::FileModuleFixture {
   protected:
     std::shared_ptr<FontCacheActor> makeModule(std::vector<std::filesystem::path> roots) {
         return std::make_shared<FontCacheActor>(
             std::move(roots), [](const support::Completion<support::Unit>&) {}, nullptr,
-            ModuleEnvironment{.context = executor, .pool = executor});
-    }
-
-    std::optional<support::Result<CleanableItems>> scan(
-        const support::CancellationToken& token = {}) {
-        std::optional<support::Result<CleanableItems>> outcome;
-        module->scan(token, [&](support::Result<CleanableItems> items) { outcome = items; });
-        executor->runAll();
-        return outcome;
-    }
-
-    CleanableItems scannedItems() {
-        const auto outcome = scan();
-        EXPECT_TRUE(outcome && outcome->ok());
-        return outcome && outcome->ok() ? outcome->value() : CleanableItems{};
+            environment());
     }
 
     /// A cache folder with a few font databases in it.
@@ -45,29 +30,14 @@ class FontCacheActorTest : public ::testing::Test {
     TemporaryDirectory folder;
     std::filesystem::path userCache = folder / "home/Library/Caches/com.apple.ATS";
     std::filesystem::path systemCache = folder / "Library/Caches/com.apple.ATS";
-    std::shared_ptr<support::ManualExecutor> executor = std::make_shared<support::ManualExecutor>();
     std::shared_ptr<FontCacheActor> module = makeModule({userCache, systemCache});
 };
-
-TEST_F(FontCacheActorTest, DescribesItself) {
-    EXPECT_EQ(module->id(), CleaningModuleID::fontCache);
-    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("Schrift-Caches"));
-    EXPECT_EQ(module->explanation(),
-              LocalizableText::ownKey("Beschädigte oder veraltete Schriftarten-Caches. Werden "
-                                      "nach dem Löschen automatisch neu aufgebaut."));
-    EXPECT_EQ(module->symbolName(), "textformat");
-    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 0.4);
-    EXPECT_FALSE(module->isDestructive());
-    EXPECT_FALSE(module->isAvailableInSandbox());
-    EXPECT_TRUE(module->requiresFullDiskAccess());
-    EXPECT_EQ(module->roots(), (std::vector{userCache, systemCache}));
-}
 
 TEST_F(FontCacheActorTest, OffersEachCacheFolderWholeInRootOrder) {
     fillCache(userCache);
     fillCache(systemCache);
     testing::makeFile(systemCache / "extra.db", 100'000);
-    const auto items = scannedItems();
+    const auto items = scannedItems(*module);
     ASSERT_EQ(items.size(), 2U);
     EXPECT_EQ(items[0].url, userCache);
     EXPECT_EQ(items[1].url, systemCache);
@@ -85,18 +55,11 @@ TEST_F(FontCacheActorTest, OffersEachCacheFolderWholeInRootOrder) {
     EXPECT_NE(items[0].id, items[1].id);
 }
 
-TEST_F(FontCacheActorTest, AMissingFolderIsPassedOver) {
-    fillCache(userCache);
-    const auto items = scannedItems();
-    ASSERT_EQ(items.size(), 1U);
-    EXPECT_EQ(items[0].url, userCache);
-}
-
 TEST_F(FontCacheActorTest, AFolderWithoutBytesIsNotOffered) {
     std::filesystem::create_directories(userCache / "empty");
     testing::makeFile(userCache / "zero.db", 0);
     testing::makeFile(systemCache / ".hidden.db", 50'000);
-    EXPECT_TRUE(scannedItems().empty());
+    EXPECT_TRUE(scannedItems(*module).empty());
 }
 
 TEST_F(FontCacheActorTest, ALinkedCacheIsNeverSizedThroughItsTarget) {
@@ -105,35 +68,13 @@ TEST_F(FontCacheActorTest, ALinkedCacheIsNeverSizedThroughItsTarget) {
     std::filesystem::create_directories(userCache.parent_path());
     std::filesystem::create_directory_symlink(elsewhere, userCache);
     const auto own = testing::allocatedSize(userCache);
-    const auto items = scannedItems();
+    const auto items = scannedItems(*module);
     if (own == 0) {
         EXPECT_TRUE(items.empty());
     } else {
         ASSERT_EQ(items.size(), 1U);
         EXPECT_EQ(items[0].sizeInBytes, own);
     }
-}
-
-TEST_F(FontCacheActorTest, ACancelledScanFailsWithCancellation) {
-    fillCache(userCache);
-    support::CancellationSource source;
-    source.cancel();
-    const auto outcome = scan(source.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-}
-
-TEST_F(FontCacheActorTest, CancellationWhileSizingFailsTheScan) {
-    fillCache(userCache);
-    fillCache(systemCache);
-    support::CancellationSource source;
-    std::optional<support::Result<CleanableItems>> outcome;
-    module->scan(source.token(), [&](support::Result<CleanableItems> items) { outcome = items; });
-    ASSERT_TRUE(executor->runOne());  // the scan starts and hands the roots to the pool
-    source.cancel();
-    executor->runAll();
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
 }
 
 }  // namespace

@@ -103,20 +103,6 @@ class LocalSnapshotsActorTest : public ::testing::Test {
     StreamRecording recording;
 };
 
-TEST_F(LocalSnapshotsActorTest, DescribesItself) {
-    EXPECT_EQ(module->id(), CleaningModuleID::localSnapshots);
-    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("Lokale Snapshots"));
-    EXPECT_EQ(module->explanation().defaultValue,
-              "APFS-Schnappschüsse von Time Machine. Löschung ist endgültig. Schnappschüsse "
-              "teilen Speicher — die tatsächlich freigegebene Größe variiert.");
-    EXPECT_EQ(module->explanation().key, module->explanation().defaultValue);
-    EXPECT_EQ(module->symbolName(), "clock.arrow.circlepath");
-    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 0.6);
-    EXPECT_TRUE(module->isDestructive());
-    EXPECT_FALSE(module->isAvailableInSandbox());
-    EXPECT_TRUE(module->requiresFullDiskAccess());
-}
-
 TEST_F(LocalSnapshotsActorTest, OffersEveryListedSnapshotInListingOrder) {
     const auto snapshots = parseSnapshotList(
         "Snapshots for disk /:\n"

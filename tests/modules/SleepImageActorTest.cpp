@@ -1,10 +1,9 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
 
+#include "modules/FileModuleTestSupport.h"
 #include "modules/FilesystemEnumeration.h"
 #include "modules/SleepImageActor.h"
 #include "support/ManualExecutor.h"
@@ -20,15 +19,6 @@ using Warnings = std::vector<CleanableItemWarning>;
 
 constexpr std::int64_t kTwoGibibytes = 2'147'483'648;
 constexpr std::int64_t kBlock = 4096;
-
-/// A file whose `bytes` are allocated on disk without being written.
-void makeAllocatedFile(const std::filesystem::path& path, std::int64_t bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    ASSERT_GE(fd, 0);
-    const int allocated = ::fallocate(fd, 0, 0, bytes);
-    ::close(fd);
-    ASSERT_EQ(allocated, 0) << "fallocate is needed for an image of real allocated size";
-}
 
 class SleepImageActorTest : public ::testing::Test {
   protected:
@@ -82,22 +72,8 @@ class SleepImageActorTest : public ::testing::Test {
     std::shared_ptr<SleepImageActor> module = makeModule(image);
 };
 
-TEST_F(SleepImageActorTest, DescribesItself) {
-    EXPECT_EQ(module->id(), CleaningModuleID::sleepImage);
-    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("Ruhezustand-Abbild"));
-    EXPECT_EQ(module->explanation(),
-              LocalizableText::ownKey("Abbild des Arbeitsspeichers für den Tiefschlaf. Nur sicher "
-                                      "zu löschen, wenn Tiefschlaf deaktiviert ist."));
-    EXPECT_EQ(module->symbolName(), "powersleep");
-    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 0.3);
-    EXPECT_TRUE(module->isDestructive());
-    EXPECT_FALSE(module->isAvailableInSandbox());
-    EXPECT_TRUE(module->requiresFullDiskAccess());
-    EXPECT_EQ(module->sleepImageURL(), image);
-}
-
 TEST_F(SleepImageActorTest, ALargeImageWhileHibernatingIsOfferedButNotPreselected) {
-    makeAllocatedFile(image, kTwoGibibytes);
+    testing::makeAllocatedFile(image, kTwoGibibytes);
     const auto item = onlyItem(3);
     EXPECT_EQ(item.url, image);
     EXPECT_EQ(item.displayName, "sleepimage");
@@ -115,7 +91,7 @@ TEST_F(SleepImageActorTest, ALargeImageWhileHibernatingIsOfferedButNotPreselecte
 }
 
 TEST_F(SleepImageActorTest, WithHibernationOffOrUnreadableTheImageIsPreselected) {
-    makeAllocatedFile(image, kTwoGibibytes);
+    testing::makeAllocatedFile(image, kTwoGibibytes);
     for (const auto mode : {std::optional<std::int32_t>(0), std::optional<std::int32_t>()}) {
         const auto item = onlyItem(mode);
         EXPECT_EQ(item.warnings,
@@ -125,26 +101,8 @@ TEST_F(SleepImageActorTest, WithHibernationOffOrUnreadableTheImageIsPreselected)
 }
 
 TEST_F(SleepImageActorTest, EveryScanGivesTheImageANewIdentity) {
-    makeAllocatedFile(image, kBlock);
+    testing::makeAllocatedFile(image, kBlock);
     EXPECT_NE(onlyItem(0).id, onlyItem(0).id);
-}
-
-TEST_F(SleepImageActorTest, TheLargeFileWarningCountsAllocatedBytesAboveOneBillion) {
-    // Blocks come in 4096 bytes, and the file system adds its own for a large
-    // file, so the exact boundary is checked on entries above; here the sizes
-    // just below and above it.
-    makeAllocatedFile(image, 999'000'000);
-    ASSERT_LE(allocatedSize(image), 1'000'000'000);
-    ASSERT_GT(allocatedSize(image), 998'000'000);
-    auto item = onlyItem(0);
-    EXPECT_EQ(item.sizeInBytes, allocatedSize(image));
-    EXPECT_EQ(item.warnings, Warnings{CleanableItemWarning::irreversible});
-    makeAllocatedFile(image, 1'000'000'001);
-    ASSERT_GT(allocatedSize(image), 1'000'000'000);
-    item = onlyItem(0);
-    EXPECT_EQ(item.sizeInBytes, allocatedSize(image));
-    EXPECT_EQ(item.warnings,
-              (Warnings{CleanableItemWarning::irreversible, CleanableItemWarning::largeFile}));
 }
 
 TEST_F(SleepImageActorTest, ASparseImageCountsOnlyWhatItOccupies) {
@@ -202,7 +160,7 @@ TEST_F(SleepImageActorTest, WithoutAnImagePathNothingIsOffered) {
 }
 
 TEST_F(SleepImageActorTest, ALinkAtThePathIsNeverSizedThroughItsTarget) {
-    makeAllocatedFile(folder / "target", kTwoGibibytes);
+    testing::makeAllocatedFile(folder / "target", kTwoGibibytes);
     std::filesystem::create_symlink("target", image);
     const auto own = allocatedSize(image);
     const auto outcome = scan(0);
@@ -216,7 +174,7 @@ TEST_F(SleepImageActorTest, ALinkAtThePathIsNeverSizedThroughItsTarget) {
 }
 
 TEST_F(SleepImageActorTest, ACancelledScanFailsWithCancellation) {
-    makeAllocatedFile(image, kBlock);
+    testing::makeAllocatedFile(image, kBlock);
     support::CancellationSource before;
     before.cancel();
     auto outcome = scan(0, before.token());

@@ -65,12 +65,6 @@ class SystemCachesActorTest : public ::testing::Test {
         ASSERT_GT(fixture.pool->pendingCount(), 0U) << "the first root is not being sized";
     }
 
-    void expectCancelled() const {
-        ASSERT_TRUE(outcome.has_value());
-        ASSERT_FALSE(outcome->ok());
-        EXPECT_TRUE(outcome->error().isCancellation());
-    }
-
     testing::TemporaryDirectory folder;
     testing::FileModuleFixture fixture;
     std::filesystem::path userRoot = folder / "home/Library/Caches";
@@ -80,20 +74,6 @@ class SystemCachesActorTest : public ::testing::Test {
     std::shared_ptr<SystemCachesActor> module = makeModule({userRoot, systemRoot});
     std::optional<support::Result<CleanableItems>> outcome;
 };
-
-TEST_F(SystemCachesActorTest, DescribesItself) {
-    EXPECT_EQ(module->id(), CleaningModuleID::systemCaches);
-    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("System-Caches"));
-    EXPECT_EQ(module->explanation(),
-              LocalizableText::ownKey("Zwischengespeicherte Daten von Apps und macOS. Caches "
-                                      "laufender Programme werden übersprungen."));
-    EXPECT_EQ(module->symbolName(), "internaldrive");
-    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 2.0);
-    EXPECT_FALSE(module->isDestructive());
-    EXPECT_FALSE(module->isAvailableInSandbox());
-    EXPECT_TRUE(module->requiresFullDiskAccess());
-    EXPECT_EQ(module->roots(), (std::vector{userRoot, systemRoot}));
-}
 
 TEST_F(SystemCachesActorTest, OffersEveryTopLevelEntryWholeRootsInOrderEachSortedByName) {
     testing::makeFile(userRoot / "b.cache/one", 20'000);
@@ -127,12 +107,6 @@ TEST_F(SystemCachesActorTest, OffersEveryTopLevelEntryWholeRootsInOrderEachSorte
         EXPECT_TRUE(item.isSafeToDeleteByDefault) << item.displayName;
     }
     EXPECT_EQ(ids.size(), items.size());
-}
-
-TEST_F(SystemCachesActorTest, AMissingRootIsPassedOver) {
-    makeCache(systemRoot / "com.a");
-    module = makeModule({folder / "missing", systemRoot});
-    EXPECT_EQ(displayNamesOf(scannedItems()), std::vector<std::string>{"com.a"});
 }
 
 class RunningApplicationCachesTest : public SystemCachesActorTest {
@@ -282,68 +256,6 @@ TEST_F(SystemCachesActorTest, AnEntryThatVanishesBeforeItIsSizedIsLeftOut) {
     fixture.runUntilIdle();
     ASSERT_TRUE(outcome && outcome->ok());
     EXPECT_EQ(displayNamesOf(outcome->value()), (std::vector<std::string>{"com.a", "com.c"}));
-}
-
-class SystemCachesCancellationTest : public SystemCachesActorTest {
-  protected:
-    void SetUp() override {
-        makeCache(userRoot / "com.a");
-        makeCache(systemRoot / "com.b");
-    }
-
-    support::CancellationSource source;
-};
-
-TEST_F(SystemCachesCancellationTest, ACancelledScanFailsWithCancellation) {
-    source.cancel();
-    outcome = fixture.scanToEnd(*module, source.token());
-    expectCancelled();
-}
-
-TEST_F(SystemCachesCancellationTest, ACancelledScanOfRootsWithNothingToSizeFailsToo) {
-    source.cancel();
-    module = makeModule({folder / "missing", folder / "also-missing"});
-    outcome = fixture.scanToEnd(*module, source.token());
-    expectCancelled();
-}
-
-TEST_F(SystemCachesCancellationTest, CancellingWhileTheDepthIsAskedFailsTheScan) {
-    fixture.whenDepthAsked = [this] { source.cancel(); };
-    outcome = fixture.scanToEnd(*module, source.token());
-    expectCancelled();
-}
-
-TEST_F(SystemCachesCancellationTest, CancellingWhileSizingFailsTheScan) {
-    ASSERT_NO_FATAL_FAILURE(startWithSeparatePool(source.token(), {userRoot, systemRoot}));
-    source.cancel();
-    fixture.runUntilIdle();
-    expectCancelled();
-}
-
-TEST_F(SystemCachesCancellationTest, CancellingBeforeTheSizedEntriesBecomeItemsFailsTheScan) {
-    // One root, so that no later root's own check could stand in for the one before each item.
-    ASSERT_NO_FATAL_FAILURE(startWithSeparatePool(source.token(), {userRoot}));
-    fixture.pool->runAll();
-    ASSERT_GT(fixture.executor->pendingCount(), 0U);
-    source.cancel();
-    fixture.runUntilIdle();
-    expectCancelled();
-}
-
-TEST_F(SystemCachesActorTest, DeletesItsItemsThroughTheServiceAndLeavesTheRoots) {
-    testing::SecureDeletionServiceHarness harness;
-    module = makeModule({userRoot, systemRoot}, harness.service().shared_from_this());
-    makeCache(userRoot / "com.a");
-    testing::makeFile(userRoot / "loose.db", 3'000);
-    makeCache(systemRoot / "com.b");
-    const auto items = scannedItems();
-    ASSERT_EQ(items.size(), 3U);
-
-    const auto recording = testing::deleteThroughModule(*module, items, harness);
-    testing::expectEveryItemRemoved(recording, CleaningModuleID::systemCaches, items, harness);
-    EXPECT_TRUE(std::filesystem::is_directory(userRoot));
-    EXPECT_TRUE(std::filesystem::is_directory(systemRoot));
-    EXPECT_TRUE(scannedItems().empty());
 }
 
 }  // namespace

@@ -31,7 +31,6 @@ using Paths = std::vector<std::filesystem::path>;
 using Warnings = std::vector<CleanableItemWarning>;
 
 constexpr std::int64_t kLargeFileLimit = 200'000'000;
-constexpr std::int64_t kBlock = 4096;
 
 Paths urlsOf(const CleanableItems& items) {
     Paths urls;
@@ -78,20 +77,6 @@ class TempFilesActorTest : public ::testing::Test, protected testing::FileModule
     std::filesystem::path userTemp = folder / "var/folders/T";
     std::shared_ptr<TempFilesActor> module = makeModule({sharedTemp, userTemp});
 };
-
-TEST_F(TempFilesActorTest, DescribesItself) {
-    EXPECT_EQ(module->id(), CleaningModuleID::tempFiles);
-    EXPECT_EQ(module->displayName(), LocalizableText::ownKey("Temporäre Dateien"));
-    EXPECT_EQ(module->explanation(),
-              LocalizableText::ownKey("Übriggebliebene Arbeitsdateien aus /tmp und ähnlichen "
-                                      "Pfaden. Dateien in Benutzung werden markiert."));
-    EXPECT_EQ(module->symbolName(), "tray.full");
-    EXPECT_DOUBLE_EQ(module->estimatedScanDuration(), 1.0);
-    EXPECT_FALSE(module->isDestructive());
-    EXPECT_FALSE(module->isAvailableInSandbox());
-    EXPECT_FALSE(module->requiresFullDiskAccess());
-    EXPECT_EQ(module->roots(), (Paths{sharedTemp, userTemp}));
-}
 
 TEST_F(TempFilesActorTest, AFileDescribedAsItIsOnDisk) {
     const auto file = sharedTemp / "render.tmp";
@@ -260,37 +245,11 @@ TEST_F(TempFilesActorTest, EmptyAndHiddenEntriesAreNeverOffered) {
     EXPECT_THAT(scanned(ScanDepth::deep), IsEmpty());
 }
 
-TEST_F(TempFilesActorTest, RootsComeInTheirOrderEachSortedByName) {
-    for (const auto* name : {"b.tmp", "A.tmp", "a.tmp"}) {
-        testing::makeFile(userTemp / name, 100);
-    }
-    testing::makeFile(sharedTemp / "z.tmp", 100);
-    module = makeModule({userTemp, folder / "missing", sharedTemp});
-    EXPECT_THAT(urlsOf(scanned(ScanDepth::standard)),
-                ElementsAre(userTemp / "A.tmp", userTemp / "a.tmp", userTemp / "b.tmp",
-                            sharedTemp / "z.tmp"));
-}
-
-TEST_F(TempFilesActorTest, TheLargeFileWarningStartsAboveTwoHundredMillionAllocatedBytes) {
-    // Allocated sizes come in whole 4096-byte blocks, and 200,000,000 is no multiple of 4096:
-    // the sizes nearest the limit on either side are one block apart.
+TEST_F(TempFilesActorTest, ALargeFileInUseWarnsOfTheUseFirstAndIsNotPreselected) {
     const auto file = sharedTemp / "swap.tmp";
-    testing::makeAllocatedFile(file, kLargeFileLimit / kBlock * kBlock);
-    ASSERT_LE(allocatedSize(file), kLargeFileLimit);
-    ASSERT_GT(allocatedSize(file), kLargeFileLimit - kBlock);
-    auto item = onlyItem();
-    EXPECT_EQ(item.sizeInBytes, allocatedSize(file));
-    EXPECT_THAT(item.warnings, IsEmpty());
-
     testing::makeAllocatedFile(file, kLargeFileLimit + 1);
-    ASSERT_GT(allocatedSize(file), kLargeFileLimit);
-    item = onlyItem();
-    EXPECT_EQ(item.sizeInBytes, allocatedSize(file));
-    EXPECT_EQ(item.warnings, Warnings{CleanableItemWarning::largeFile});
-    EXPECT_TRUE(item.isSafeToDeleteByDefault);
-
     const auto holder = holdLock(file);
-    item = onlyItem();
+    const auto item = onlyItem();
     EXPECT_EQ(item.warnings, (Warnings{CleanableItemWarning::lockedByRunningProcess,
                                        CleanableItemWarning::largeFile}));
     EXPECT_FALSE(item.isSafeToDeleteByDefault);
@@ -329,11 +288,6 @@ TEST_F(TempFilesActorTest, ARootThatIsALinkIsNotScanned) {
     testing::makeSymlink(folder / "real", sharedTemp);
     EXPECT_THAT(scanned(ScanDepth::standard), IsEmpty());
     EXPECT_THAT(scanned(ScanDepth::deep), IsEmpty());
-}
-
-TEST_F(TempFilesActorTest, ACancelledScanFailsWithCancellation) {
-    testing::makeFile(sharedTemp / "a.tmp", 4000);
-    expectScanCancelledBeforeAndWhileAskingDepth(*module);
 }
 
 TEST_F(TempFilesActorTest, DeletingADeepScanRemovesTheFolderAndEachItemInItWithoutFailures) {

@@ -8,7 +8,6 @@
 
 #include "platform/FakeSystemd.h"
 #include "platform/SystemdReminderService.h"
-#include "support/TextFiles.h"
 #include "system/DailyReminder.h"
 
 namespace quillo::platform {
@@ -40,7 +39,6 @@ class DailyReminderOnSystemdTest : public ::testing::Test {
         systemd_.await(status);
     }
 
-    std::string timerUnit() const { return testing::readTextFile(systemd_.unitFolder() / kTimer); }
     std::vector<std::string> unitFiles() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(systemd_.unitFolder())) {
@@ -55,13 +53,6 @@ class DailyReminderOnSystemdTest : public ::testing::Test {
     const std::shared_ptr<SystemdReminderService> service_ =
         std::make_shared<SystemdReminderService>(systemd_.setup());
 };
-
-TEST_F(DailyReminderOnSystemdTest, TheTimerFiresAtTheClampedHour) {
-    EXPECT_TRUE(schedule(25));
-    EXPECT_NE(timerUnit().find("\nOnCalendar=*-*-* 23:00:00\n"), std::string::npos);
-    EXPECT_TRUE(schedule(-1));
-    EXPECT_NE(timerUnit().find("\nOnCalendar=*-*-* 00:00:00\n"), std::string::npos);
-}
 
 TEST_F(DailyReminderOnSystemdTest, SchedulingTwiceReplacesTheOneTimer) {
     EXPECT_TRUE(schedule(9));
