@@ -8,7 +8,7 @@ packages=(
     libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libasio-dev libssl-dev nlohmann-json3-dev libplist-dev
-    libcairo2-dev libpango1.0-dev libglib2.0-dev dbus-daemon fonts-dejavu-core
+    libcairo2-dev libpango1.0-dev libglib2.0-dev fonts-dejavu-core
     qt6-base-dev libqt6svg6 qt6-translations-l10n adwaita-icon-theme xvfb xauth imagemagick poppler-utils tzdata
 )
 

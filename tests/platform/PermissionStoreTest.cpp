@@ -1,20 +1,21 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <condition_variable>
-#include <cstdio>
 #include <map>
 #include <mutex>
 #include <thread>
 
-#include "platform/ExecutableSearch.h"
 #include "platform/PermissionStore.h"
+#include "support/TemporaryDirectory.h"
 
 namespace quillo::platform {
 namespace {
 
-constexpr char kInterface[] = R"(<node>
+constexpr char kInterfaces[] = R"(<node>
+  <interface name="org.freedesktop.DBus">
+    <method name="Hello"><arg type="s" direction="out"/></method>
+  </interface>
   <interface name="org.freedesktop.impl.portal.PermissionStore">
     <method name="Lookup">
       <arg type="s" direction="in"/><arg type="s" direction="in"/>
@@ -28,78 +29,89 @@ constexpr char kInterface[] = R"(<node>
 
 using Table = std::map<std::string, std::vector<std::string>>;
 
-/// A private session bus (`dbus-daemon --session`) with a fake permission store on it, served
-/// from a thread of its own: (table, id) → app → permissions.
+/// A fake permission store behind a GDBus server in this process, served from a thread of its
+/// own: (table, id) → app → permissions. It answers the bus's `Hello` itself, so the store under
+/// test connects exactly as to a session bus, without a bus daemon (which refuses to start for
+/// an account the password database does not know).
 class FakePermissionStore {
   public:
     FakePermissionStore() {
-        FILE* daemon = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
-        char line[512] = {};
-        if (daemon != nullptr && std::fgets(line, sizeof(line), daemon) != nullptr) {
-            address = std::string(line).substr(0, std::string(line).find('\n'));
-            if (std::fgets(line, sizeof(line), daemon) != nullptr) {
-                daemonPid_ = std::atoi(line);
-            }
-        }
-        if (daemon != nullptr) {
-            ::pclose(daemon);
-        }
-        if (address.empty()) {
-            return;
-        }
         rows_[{"devices", "camera"}] = {{"org.example.Tool", {"yes"}}, {"org.other.App", {"no"}}};
         rows_[{"location", "location"}] = {{"org.example.Tool", {"EXACT", "1700000000"}}};
+        node_ = g_dbus_node_info_new_for_xml(kInterfaces, nullptr);
         context_ = g_main_context_new();
         loop_ = g_main_loop_new(context_, FALSE);
         thread_ = std::thread([this] { serve(); });
         std::unique_lock lock(mutex_);
-        ready_.wait(lock, [this] { return serving_; });
+        ready_.wait(lock, [this] { return started_; });
     }
     ~FakePermissionStore() {
-        if (loop_ != nullptr) {
-            g_main_loop_quit(loop_);
-            thread_.join();
-            g_main_loop_unref(loop_);
-            g_main_context_unref(context_);
-        }
-        if (daemonPid_ > 0) {
-            ::kill(daemonPid_, SIGTERM);
-        }
+        g_main_context_invoke(context_, &FakePermissionStore::quit, loop_);
+        thread_.join();
+        g_main_loop_unref(loop_);
+        g_main_context_unref(context_);
+        g_dbus_node_info_unref(node_);
     }
+    FakePermissionStore(const FakePermissionStore&) = delete;
+    FakePermissionStore& operator=(const FakePermissionStore&) = delete;
+
     Table rows(const std::string& table, const std::string& id) {
         const std::lock_guard lock(mutex_);
         return rows_[{table, id}];
     }
+    [[nodiscard]] const std::string& failure() const { return failure_; }
 
-    std::string address;
+    [[nodiscard]] const std::string& address() const { return address_; }
 
   private:
     void serve() {
         g_main_context_push_thread_default(context_);
-        const auto flags =
-            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
-        GDBusConnection* bus = g_dbus_connection_new_for_address_sync(address.c_str(), flags,
-                                                                      nullptr, nullptr, nullptr);
-        GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kInterface, nullptr);
-        static const GDBusInterfaceVTable vtable{
-            &FakePermissionStore::handle, nullptr, nullptr, {}};
-        g_dbus_connection_register_object(bus, "/org/freedesktop/impl/portal/PermissionStore",
-                                          node->interfaces[0], &vtable, this, nullptr, nullptr);
-        GVariant* owned = g_dbus_connection_call_sync(
-            bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-            "RequestName", g_variant_new("(su)", "org.freedesktop.impl.portal.PermissionStore", 0U),
-            nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
-        g_variant_unref(owned);
+        GError* error = nullptr;
+        gchar* guid = g_dbus_generate_guid();
+        GDBusServer* server = g_dbus_server_new_sync(address_.c_str(), G_DBUS_SERVER_FLAGS_NONE,
+                                                     guid, nullptr, nullptr, &error);
+        g_free(guid);
+        if (server != nullptr) {
+            g_signal_connect(server, "new-connection", G_CALLBACK(&FakePermissionStore::accept),
+                             this);
+            g_dbus_server_start(server);
+        } else {
+            failure_ = error->message;
+            g_error_free(error);
+        }
         {
             const std::lock_guard lock(mutex_);
-            serving_ = true;
+            started_ = true;
         }
         ready_.notify_all();
         g_main_loop_run(loop_);
-        g_object_unref(bus);
-        g_dbus_node_info_unref(node);
+        if (server != nullptr) {
+            g_dbus_server_stop(server);
+            g_object_unref(server);
+        }
+        for (GDBusConnection* connection : connections_) {
+            g_object_unref(connection);
+        }
         g_main_context_pop_thread_default(context_);
+    }
+
+    static gboolean quit(gpointer loop) {
+        g_main_loop_quit(static_cast<GMainLoop*>(loop));
+        return G_SOURCE_REMOVE;
+    }
+
+    static gboolean accept(GDBusServer*, GDBusConnection* connection, gpointer data) {
+        auto& store = *static_cast<FakePermissionStore*>(data);
+        static const GDBusInterfaceVTable vtable{
+            &FakePermissionStore::handle, nullptr, nullptr, {}};
+        g_dbus_connection_register_object(connection, "/org/freedesktop/DBus",
+                                          store.node_->interfaces[0], &vtable, &store, nullptr,
+                                          nullptr);
+        g_dbus_connection_register_object(
+            connection, "/org/freedesktop/impl/portal/PermissionStore", store.node_->interfaces[1],
+            &vtable, &store, nullptr, nullptr);
+        store.connections_.push_back(G_DBUS_CONNECTION(g_object_ref(connection)));
+        return TRUE;
     }
 
     static void handle(GDBusConnection*, const gchar*, const gchar*, const gchar*,
@@ -107,6 +119,10 @@ class FakePermissionStore {
                        gpointer data) {
         auto& store = *static_cast<FakePermissionStore*>(data);
         const std::lock_guard lock(store.mutex_);
+        if (std::string_view(method) == "Hello") {
+            g_dbus_method_invocation_return_value(invocation, g_variant_new("(s)", ":1.1"));
+            return;
+        }
         if (std::string_view(method) == "Lookup") {
             const gchar* table = nullptr;
             const gchar* id = nullptr;
@@ -139,23 +155,24 @@ class FakePermissionStore {
         g_dbus_method_invocation_return_value(invocation, nullptr);
     }
 
-    pid_t daemonPid_ = -1;
+    testing::TemporaryDirectory folder_;
+    const std::string address_ = "unix:path=" + (folder_ / "bus").string();
+    GDBusNodeInfo* node_ = nullptr;
+    std::vector<GDBusConnection*> connections_;
     std::map<std::pair<std::string, std::string>, Table> rows_;
+    std::string failure_;
     GMainContext* context_ = nullptr;
     GMainLoop* loop_ = nullptr;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable ready_;
-    bool serving_ = false;
+    bool started_ = false;
 };
 
 TEST(PermissionStoreTest, ReadsAndRemovesOnlyTheAppsRows) {
-    if (findExecutable("dbus-daemon").empty()) {
-        GTEST_SKIP() << "dbus-daemon is not installed: no private session bus";
-    }
     FakePermissionStore fake;
-    ASSERT_FALSE(fake.address.empty());
-    const PermissionStore store{fake.address};
+    ASSERT_EQ(fake.failure(), "");
+    const PermissionStore store{fake.address()};
     const std::vector<PermissionStoreRow> expected{
         {"devices", "camera", {"yes"}},
         {"location", "location", {"EXACT", "1700000000"}},
