@@ -4,6 +4,7 @@
 #include <cassert>
 #include <utility>
 
+#include "model/SafeSelection.h"
 #include "support/Formatting.h"
 #include "text/Text.h"
 #include "viewmodels/SearchText.h"
@@ -14,11 +15,6 @@ namespace {
 
 constexpr std::string_view kResultsByModule = "resultsByModule";
 constexpr std::string_view kSelectedItemIDs = "selectedItemIDs";
-
-bool isRecentlyModified(const CleanableItem& item) {
-    return std::find(item.warnings.begin(), item.warnings.end(),
-                     CleanableItemWarning::recentlyModified) != item.warnings.end();
-}
 
 struct SubtitleText {
     const ScanViewModel& model;
@@ -238,7 +234,7 @@ void ScanViewModel::toggleSelection(const Uuid& id) {
 void ScanViewModel::selectSafe() {
     ItemIDs safe;
     for (const auto* item : cachedAllItems()) {
-        if (item->isSafeToDeleteByDefault && !isRecentlyModified(*item)) {
+        if (belongsToSafeSelection(*item)) {
             safe.insert(item->id);
         }
     }
