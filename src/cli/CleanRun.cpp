@@ -123,7 +123,8 @@ CleanOutcome deleteItems(const CleaningEngine& engine, const CleanableItems& ite
         environment.main,
         [&](const DeletionEvent& event) {
             if (const auto* completed = std::get_if<DeletionItemCompleted>(&event)) {
-                record(completed->record.id, [&](ItemOutcome& item) { item.deleted = completed->record; });
+                record(completed->record.id,
+                       [&](ItemOutcome& item) { item.deleted = completed->record; });
             } else if (const auto* failed = std::get_if<DeletionItemFailed>(&event)) {
                 record(failed->record.id, [&](ItemOutcome& item) { item.failed = failed->record; });
             } else if (const auto* finished = std::get_if<DeletionFinished>(&event)) {
@@ -200,9 +201,10 @@ int runClean(const CleanRequest& request, const CommandLineEnvironment& environm
                         << '\n';
     }
     for (const auto& place : DeleteViewModel::receiptsSavedElsewhere(outcome.reports)) {
-        environment.err << text::format("Die Löschbelege wurden in „%1$@“ gespeichert, weil „%2$@“ "
-                                        "nicht beschrieben werden konnte.",
-                                        {place.file.native(), place.receiptsFile.native()})
+        environment.err << text::format(
+                               "Die Löschbelege wurden in „%1$@“ gespeichert, weil „%2$@“ "
+                               "nicht beschrieben werden konnte.",
+                               {place.file.native(), place.receiptsFile.native()})
                         << '\n';
     }
     if (outcome.error) {

@@ -41,8 +41,8 @@ class OptionReader {
     /// The next option's name, without a value given as "--name=value".
     std::string next() {
         std::string argument = arguments_[index_++];
-        if (const auto equals = argument.find('='); argument.starts_with("--") &&
-                                                     equals != std::string::npos) {
+        if (const auto equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string::npos) {
             inlineValue_ = argument.substr(equals + 1);
             argument.resize(equals);
         } else {

@@ -45,7 +45,8 @@ std::string withoutEscapes(std::string_view text) {
     for (std::size_t index = 0; index < text.size(); ++index) {
         const auto escape = text.substr(index, 4);
         if (escape.size() == 4 && escape.starts_with("\\x") && isHexadecimal(escape.substr(2))) {
-            plain.push_back(static_cast<char>(std::stoi(std::string(escape.substr(2)), nullptr, 16)));
+            plain.push_back(
+                static_cast<char>(std::stoi(std::string(escape.substr(2)), nullptr, 16)));
             index += 3;
         } else {
             plain.push_back(text[index]);
@@ -80,7 +81,8 @@ std::optional<std::string> coredumpProgram(const std::filesystem::path& url) {
         }
         start = dot + 1;
     }
-    if (fields.size() == 7 && std::ranges::find(kCompressions, fields.back()) != kCompressions.end()) {
+    if (fields.size() == 7 &&
+        std::ranges::find(kCompressions, fields.back()) != kCompressions.end()) {
         fields.pop_back();
     }
     if (fields.size() != 6 || fields[0] != "core" || fields[1].empty() || !isDecimal(fields[2]) ||

@@ -73,24 +73,24 @@ std::string scanReportText(const ScanSummary& summary) {
         total += bytes;
         count += found->second.size();
         report << "  "
-             << text::format("cli.report.module.format",
-                             {text::text(module.displayName), itemCount(found->second.size()),
-                              support::formatByteCount(bytes),
-                              text::format("cli.count.safe.format", {preselected})})
-             << "\n";
+               << text::format("cli.report.module.format",
+                               {text::text(module.displayName), itemCount(found->second.size()),
+                                support::formatByteCount(bytes),
+                                text::format("cli.count.safe.format", {preselected})})
+               << "\n";
     }
     for (const auto& module : summary.modules) {
         if (const auto reason = summary.leftOut.find(module.id); reason != summary.leftOut.end()) {
             report << "  "
-                 << text::format("cli.report.notScanned.format",
-                                 {text::text(module.displayName), reason->second})
-                 << "\n";
+                   << text::format("cli.report.notScanned.format",
+                                   {text::text(module.displayName), reason->second})
+                   << "\n";
         }
     }
-    report << text::format("cli.report.total.format",
-                         {itemCount(count), support::formatByteCount(total),
-                          seconds(summary.elapsed)})
-         << "\n";
+    report << text::format(
+                  "cli.report.total.format",
+                  {itemCount(count), support::formatByteCount(total), seconds(summary.elapsed)})
+           << "\n";
     return report.str();
 }
 

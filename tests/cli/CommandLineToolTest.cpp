@@ -38,16 +38,18 @@ class CommandLineToolTest : public ::testing::Test, protected testing::FakeLinux
         const CommandLineEnvironment environment{
             .makeEngine =
                 [this](SecureDeletionService::ModeProvider mode, const DepthProvider& depth) {
-                    return makeDefault(
-                        std::move(mode), depth,
-                        testing::fakeModuleServices(
-                            work,
-                            linuxLocations({.systemRoot = system,
-                                            .environment = [this](const char* name) {
-                                                return std::string(name) == "HOME" ? homeText.c_str()
-                                                                                   : nullptr;
-                                            }}),
-                            ReceiptStore::OnDisk{.url = receiptsFile}));
+                    return makeDefault(std::move(mode), depth,
+                                       testing::fakeModuleServices(
+                                           work,
+                                           linuxLocations({.systemRoot = system,
+                                                           .environment =
+                                                               [this](const char* name) {
+                                                                   return std::string(name) ==
+                                                                                  "HOME"
+                                                                              ? homeText.c_str()
+                                                                              : nullptr;
+                                                               }}),
+                                           ReceiptStore::OnDisk{.url = receiptsFile}));
                 },
             .settings = settings,
             .main = main,
@@ -117,8 +119,7 @@ struct Answer {
     const char* says;
 };
 
-class CleanAnswerTest : public CommandLineToolTest,
-                        public ::testing::WithParamInterface<Answer> {};
+class CleanAnswerTest : public CommandLineToolTest, public ::testing::WithParamInterface<Answer> {};
 
 TEST_P(CleanAnswerTest, DeletesOnlyAfterYesOrATerminalsJ) {
     const auto& answer = GetParam();
@@ -136,9 +137,17 @@ INSTANTIATE_TEST_SUITE_P(
         Answer{"NoTerminal", {"clean"}, std::nullopt, exitUsage, false, "nur mit --yes"},
         Answer{"TerminalSaysNo", {"clean"}, "n", exitFailure, false, "Nichts gelöscht."},
         Answer{"TerminalSaysNothing", {"clean"}, "", exitFailure, false, "Nichts gelöscht."},
-        Answer{"TerminalSaysJ", {"clean", "--mode", "secure"}, " j\n", exitSuccess, true,
+        Answer{"TerminalSaysJ",
+               {"clean", "--mode", "secure"},
+               " j\n",
+               exitSuccess,
+               true,
                "1 Objekte gelöscht"},
-        Answer{"DryRun", {"clean", "--dry-run", "--yes"}, "j", exitSuccess, false,
+        Answer{"DryRun",
+               {"clean", "--dry-run", "--yes"},
+               "j",
+               exitSuccess,
+               false,
                "würde gelöscht: "}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -171,15 +180,15 @@ TEST_P(BadUsageTest, ExitsWithTwoAndAGermanReasonTouchingNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, BadUsageTest,
-    ::testing::Values(
-        BadUsage{{"frobnicate"}, "Unbekannter Befehl „frobnicate“"},
-        BadUsage{{"scan", "--yes"}, "Unbekannte Option „--yes“ für „scan“"},
-        BadUsage{{"clean", "--deep=1"}, "Unbekannte Option „--deep“"},
-        BadUsage{{"clean", "--module", "nope"}, "Unbekanntes Modul „nope“; möglich sind: systemCaches"},
-        BadUsage{{"clean", "--module"}, "„--module“ braucht einen Wert."},
-        BadUsage{{"clean", "--mode=fast", "--yes"}, "Unbekannte Löschmethode „fast“"},
-        BadUsage{{"clean", "--mode", "secure", "--mode", "standard"}, "mehrmals"},
-        BadUsage{{"scan", "tempFiles"}, "Unerwartetes Argument „tempFiles“"}));
+    ::testing::Values(BadUsage{{"frobnicate"}, "Unbekannter Befehl „frobnicate“"},
+                      BadUsage{{"scan", "--yes"}, "Unbekannte Option „--yes“ für „scan“"},
+                      BadUsage{{"clean", "--deep=1"}, "Unbekannte Option „--deep“"},
+                      BadUsage{{"clean", "--module", "nope"},
+                               "Unbekanntes Modul „nope“; möglich sind: systemCaches"},
+                      BadUsage{{"clean", "--module"}, "„--module“ braucht einen Wert."},
+                      BadUsage{{"clean", "--mode=fast", "--yes"}, "Unbekannte Löschmethode „fast“"},
+                      BadUsage{{"clean", "--mode", "secure", "--mode", "standard"}, "mehrmals"},
+                      BadUsage{{"scan", "tempFiles"}, "Unerwartetes Argument „tempFiles“"}));
 
 TEST_F(CommandLineToolTest, HelpIsGermanAndNamesEveryModule) {
     EXPECT_EQ(run({"clean", "--help"}), exitSuccess);

@@ -56,15 +56,15 @@ INSTANTIATE_TEST_SUITE_P(
 class CoredumpScanTest : public ::testing::Test, protected testing::FileModuleFixture {};
 
 TEST_F(CoredumpScanTest, CoredumpsAreOfferedInADeepScanOnly) {
-    TemporaryDirectory folder;
+    testing::TemporaryDirectory folder;
     const auto locations = linuxSystemLocations(folder.path());
     const auto crashes = folder / "var/crash";
     const auto coredumps = folder / "var/lib/systemd/coredump";
     testing::makeFile(crashes / "_usr_bin_gedit.1000.crash", 3000);
     testing::makeFile(coredumps / (kCore + ".zst"), 3000);
     testing::makeFile(coredumps / "core.txt", 3000);
-    DiagnosticReportsActor module(locations.reportRoots, locations.deepReportRoots,
-                                  depthProvider(), nullptr, environment());
+    DiagnosticReportsActor module(locations.reportRoots, locations.deepReportRoots, depthProvider(),
+                                  nullptr, environment());
 
     depth = ScanDepth::standard;
     EXPECT_THAT(testing::displayNamesOf(scannedItems(module)), ElementsAre("/usr/bin/gedit"));
