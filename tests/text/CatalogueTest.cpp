@@ -32,7 +32,7 @@ TEST(CatalogueTest, EachGroupHasItsNumberOfKeys) {
     const std::map<std::string, std::size_t> expected{
         {"app", 5},         {"warning", 7},  {"uninstall", 16}, {"content", 31}, {"onboarding", 14},
         {"settings", 34},   {"legal", 26},   {"scanEmpty", 19}, {"delete", 19},  {"privacy", 14},
-        {"permission", 16}, {"deletion", 1}, {"helper", 10},
+        {"permission", 16}, {"deletion", 1}, {"helper", 10},    {"cli", 32},
     };
     std::map<std::string, std::size_t> counted;
     for (const auto& [key, defaultText] : catalogue()) {
