@@ -30,7 +30,7 @@ UsageError usage(std::string_view key, std::vector<text::FormatArgument> argumen
     return UsageError{text::format(key, arguments)};
 }
 
-// Walks the options of one command; each reader returns an error or nothing.
+// Walks the arguments of one command, option by option.
 class OptionReader {
   public:
     OptionReader(std::string command, const std::vector<std::string>& arguments, std::size_t first)
@@ -99,7 +99,7 @@ std::optional<UsageError> readMode(const std::string& option, OptionReader& read
     if (!name) {
         return usage("cli.usage.missingValue.format", {option});
     }
-    const auto* found = std::ranges::find_if(
+    const auto found = std::ranges::find_if(
         kModeNames, [&name](const auto& entry) { return entry.first == *name; });
     if (found == kModeNames.end()) {
         return usage("cli.usage.unknownMode.format", {*name});
