@@ -24,7 +24,7 @@ std::string installationText(const platform::PackagedApplication& app) {
 
 std::string applicationListText(const std::vector<platform::PackagedApplication>& apps) {
     if (apps.empty()) {
-        return text::text("uninstall.choose.empty") + "\n";
+        return text::text("cli.apps.empty") + "\n";
     }
     std::string report;
     for (const auto& app : apps) {

@@ -27,22 +27,16 @@ CleaningModuleDescriptor diagnosticReportsProperties() {
     };
 }
 
-bool isReportFileName(const std::filesystem::path& url) {
-    return std::ranges::find(kReportExtensions,
-                             support::asciiLowercased(url.extension().string())) !=
-           kReportExtensions.end();
+// The title a file is offered under; none when it is neither a report nor a coredump.
+std::optional<std::string> reportTitle(const std::filesystem::path& url) {
+    if (std::ranges::find(kReportExtensions, support::asciiLowercased(url.extension().string())) !=
+        kReportExtensions.end()) {
+        return reportName(url).value_or(url.filename().string());
+    }
+    return coredumpProgram(url);
 }
 
 }  // namespace
-
-std::optional<std::string> reportName(const std::filesystem::path& url) {
-    const auto stem = url.stem().string();
-    const auto separator = stem.find('_');
-    if (separator == std::string::npos) {
-        return std::nullopt;
-    }
-    return stem.substr(0, separator);
-}
 
 DiagnosticReportsActor::DiagnosticReportsActor(
     std::vector<std::filesystem::path> roots, std::vector<std::filesystem::path> deepRoots,
@@ -75,15 +69,15 @@ support::Result<CleanableItems> DiagnosticReportsActor::collect(
             if (token.isCancelled()) {
                 return support::Error::cancelled();
             }
-            if (!isReportFileName(child) || isFolder(child)) {
+            const auto title = reportTitle(child);
+            if (!title || isFolder(child)) {
                 continue;
             }
             const auto entry = makeEntry(child, token);
             if (!entry || entry->isDirectory || entry->sizeInBytes <= 0) {
                 continue;
             }
-            items.push_back(
-                offeredItem(*entry, id(), reportName(child).value_or(entry->name), {}, true));
+            items.push_back(offeredItem(*entry, id(), *title, {}, true));
         }
     }
     return items;

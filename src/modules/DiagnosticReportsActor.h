@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "modules/FileCleaningModule.h"
+#include "modules/ReportFileNames.h"
 
 namespace quillo {
 
-/// Offers the crash and hang reports lying directly in the report folders, named after the
-/// application they are about, all preselected. A deep scan adds the developer and legacy
-/// crash-reporter folders.
+/// Offers the crash and hang reports and the systemd coredumps lying directly in the report
+/// folders, named after the application they are about, all preselected. A deep scan adds the
+/// developer and legacy crash-reporter folders (on Linux the coredump folder).
 class DiagnosticReportsActor final : public FileCleaningModule {
   public:
     DiagnosticReportsActor(std::vector<std::filesystem::path> roots,
@@ -35,9 +36,5 @@ class DiagnosticReportsActor final : public FileCleaningModule {
     std::vector<std::filesystem::path> deepRoots_;
     DepthProvider depthProvider_;
 };
-
-/// The application a report file is about: its name without the last extension, up to the
-/// first "_" (possibly empty); none when that name holds no "_".
-std::optional<std::string> reportName(const std::filesystem::path& url);
 
 }  // namespace quillo

@@ -5,14 +5,17 @@
 #include <sstream>
 
 #include "model/RawValue.h"
+#include "model/SafeSelection.h"
 #include "support/Formatting.h"
+#include "text/Text.h"
 
 namespace quillo {
 
 namespace {
 
 std::string depthName(ScanDepth depth) {
-    return depth == ScanDepth::deep ? "Tiefenscan" : "Standardscan";
+    return text::text(depth == ScanDepth::deep ? "cli.report.depth.deep"
+                                               : "cli.report.depth.standard");
 }
 
 std::string seconds(std::chrono::milliseconds elapsed) {
@@ -24,7 +27,14 @@ std::string seconds(std::chrono::milliseconds elapsed) {
     return value + " s";
 }
 
-nlohmann::ordered_json itemJSON(const CleanableItem& item) {
+}  // namespace
+
+std::string itemCountText(std::size_t count) {
+    const auto number = static_cast<std::int64_t>(count);
+    return text::countFormat("cli.count.items.format", number, {number});
+}
+
+nlohmann::ordered_json scanItemJSON(const CleanableItem& item) {
     auto warnings = nlohmann::ordered_json::array();
     for (const auto warning : item.warnings) {
         warnings.push_back(std::string(rawValue(warning)));
@@ -40,11 +50,14 @@ nlohmann::ordered_json itemJSON(const CleanableItem& item) {
     };
 }
 
-}  // namespace
+std::string jsonText(const nlohmann::ordered_json& value) {
+    // Paths are bytes; one that is not UTF-8 is shown with replacement characters.
+    return value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
 
 std::string scanReportText(const ScanSummary& summary) {
-    std::ostringstream text;
-    text << "Quillo – " << depthName(summary.depth) << "\n";
+    std::ostringstream report;
+    report << text::format("cli.report.title.format", {depthName(summary.depth)}) << "\n";
     std::int64_t total = 0;
     std::size_t count = 0;
     for (const auto& module : summary.modules) {
@@ -53,26 +66,33 @@ std::string scanReportText(const ScanSummary& summary) {
             continue;
         }
         std::int64_t bytes = 0;
-        std::size_t preselected = 0;
+        std::int64_t preselected = 0;
         for (const auto& item : found->second) {
             bytes += item.sizeInBytes;
-            preselected += item.isSafeToDeleteByDefault ? 1 : 0;
+            preselected += belongsToSafeSelection(item) ? 1 : 0;
         }
         total += bytes;
         count += found->second.size();
-        text << "  " << module.displayName.defaultValue << ": " << found->second.size()
-             << " Objekte, " << support::formatByteCount(bytes) << " (" << preselected
-             << " sicher löschbar)\n";
+        report << "  "
+               << text::format("cli.report.module.format",
+                               {text::text(module.displayName), itemCountText(found->second.size()),
+                                support::formatByteCount(bytes),
+                                text::format("cli.count.safe.format", {preselected})})
+               << "\n";
     }
     for (const auto& module : summary.modules) {
         if (const auto reason = summary.leftOut.find(module.id); reason != summary.leftOut.end()) {
-            text << "  " << module.displayName.defaultValue << ": nicht untersucht ("
-                 << reason->second << ")\n";
+            report << "  "
+                   << text::format("cli.report.notScanned.format",
+                                   {text::text(module.displayName), reason->second})
+                   << "\n";
         }
     }
-    text << "Gesamt: " << count << " Objekte, " << support::formatByteCount(total) << ", Dauer "
-         << seconds(summary.elapsed) << "\n";
-    return text.str();
+    report << text::format(
+                  "cli.report.total.format",
+                  {itemCountText(count), support::formatByteCount(total), seconds(summary.elapsed)})
+           << "\n";
+    return report.str();
 }
 
 std::string scanReportJSON(const ScanSummary& summary) {
@@ -80,12 +100,11 @@ std::string scanReportJSON(const ScanSummary& summary) {
     for (const auto& module : summary.modules) {
         if (const auto found = summary.results.find(module.id); found != summary.results.end()) {
             for (const auto& item : found->second) {
-                items.push_back(itemJSON(item));
+                items.push_back(scanItemJSON(item));
             }
         }
     }
-    // Paths are bytes; one that is not UTF-8 is shown with replacement characters.
-    return items.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    return jsonText(items);
 }
 
 }  // namespace quillo

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,19 @@ struct ScanSummary {
     std::chrono::milliseconds elapsed{0};
 };
 
+/// "N Objekte", or "1 Objekt".
+std::string itemCountText(std::size_t count);
+
 /// A German line per module (item count, total, how many are preselected), the modules left out
 /// and the grand total.
 std::string scanReportText(const ScanSummary& summary);
+
+/// One item as the JSON reports show it: id, path, size, modification time, module, warnings
+/// and whether it is safe by default.
+nlohmann::ordered_json scanItemJSON(const CleanableItem& item);
+
+/// `value` as the reports print it: indented, a line feed at the end.
+std::string jsonText(const nlohmann::ordered_json& value);
 
 /// Every item found, in module order, as a JSON array: id, path, size, modification time,
 /// module, warnings and whether it is preselected.

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "model/SafeSelection.h"
 #include "platform/KeptPaths.h"
 #include "support/Formatting.h"
 #include "text/SearchText.h"
@@ -16,11 +17,6 @@ namespace {
 
 constexpr std::string_view kResultsByModule = "resultsByModule";
 constexpr std::string_view kSelectedItemIDs = "selectedItemIDs";
-
-bool isRecentlyModified(const CleanableItem& item) {
-    return std::find(item.warnings.begin(), item.warnings.end(),
-                     CleanableItemWarning::recentlyModified) != item.warnings.end();
-}
 
 struct SubtitleText {
     const ScanViewModel& model;
@@ -269,7 +265,7 @@ void ScanViewModel::toggleSelection(const Uuid& id) {
 void ScanViewModel::selectSafe() {
     ItemIDs safe;
     for (const auto* item : cachedAllItems()) {
-        if (item->isSafeToDeleteByDefault && !isRecentlyModified(*item)) {
+        if (belongsToSafeSelection(*item)) {
             safe.insert(item->id);
         }
     }
