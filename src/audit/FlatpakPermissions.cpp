@@ -192,7 +192,7 @@ void FlatpakPermissions::apply(const platform::KeyFile& layer) {
             if (negated) {
                 context[key].erase(entry);
             } else {
-                context[key][entry] = key + "=" + value;
+                context[key][entry] = std::string(key).append("=").append(value);
             }
         }
     }
@@ -233,8 +233,10 @@ std::vector<DeclaredPermission> flatpakDeclarations(
         for (const auto& [name, policy] : policies) {
             if (grantsAccess(policy) && busNameReaches(name, rule)) {
                 addLine(lines, rule.permission,
-                        std::string(onSession ? "[Session Bus Policy] " : "[System Bus Policy] ") +
-                            name + "=" + policy);
+                        std::string(onSession ? "[Session Bus Policy] " : "[System Bus Policy] ")
+                            .append(name)
+                            .append("=")
+                            .append(policy));
             }
         }
     }

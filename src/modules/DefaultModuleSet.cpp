@@ -44,8 +44,7 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
                                             const DepthProvider& depthProvider,
                                             DefaultModuleServices services) {
     auto store = ReceiptStore::create(std::move(services.receipts), services.makeContext());
-    return makeDefault(std::move(modeProvider), depthProvider, std::move(services),
-                       std::move(store));
+    return makeDefault(std::move(modeProvider), depthProvider, std::move(services), store);
 }
 
 std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider modeProvider,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <system_error>
+#include <utility>
 
 #include "platform/DirectoryWalker.h"
 #include "platform/InstalledApplications.h"
@@ -24,7 +25,7 @@ constexpr std::array kIconExtensions{".svg", ".png"};
 std::filesystem::path variableOr(const EnvironmentLookup& environment, const char* name,
                                  std::filesystem::path fallback) {
     const char* value = environment(name);
-    return value != nullptr && value[0] == '/' ? std::filesystem::path(value) : fallback;
+    return value != nullptr && value[0] == '/' ? std::filesystem::path(value) : std::move(fallback);
 }
 
 bool isInstallationName(std::string_view name) {

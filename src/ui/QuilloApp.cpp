@@ -56,7 +56,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                     pool->makeStrand());
             },
         .makeEngine =
-            [](AppSettings& settings, std::shared_ptr<ReceiptStore> receipts,
+            [](AppSettings& settings, const std::shared_ptr<ReceiptStore>& receipts,
                const std::shared_ptr<support::MainExecutor>& main,
                const std::shared_ptr<support::ThreadPool>& pool) {
                 auto services = platformModuleServices(pool);
@@ -85,7 +85,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                                                               : ScanDepth::standard);
                         });
                     },
-                    std::move(services), std::move(receipts));
+                    std::move(services), receipts);
             },
         .makeUninstallService =
             [](const std::shared_ptr<support::MainExecutor>& main,

@@ -15,7 +15,7 @@ support::Error removalFailure(std::string message) {
     return support::Error::make(platform::PackageError(std::move(message)));
 }
 
-std::string trimmed(std::string text) {
+std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) {
         return {};
@@ -25,7 +25,7 @@ std::string trimmed(std::string text) {
 }
 
 void removeFlatpak(const PackageTools& tools, const platform::PackagedApplication& app,
-                   std::function<void(support::Status)> done) {
+                   const std::function<void(support::Status)>& done) {
     auto finish = [done](support::Result<ProcessRunResult> ran) {
         if (!ran) {
             done(ran.error());
@@ -49,7 +49,7 @@ void removeFlatpak(const PackageTools& tools, const platform::PackagedApplicatio
 }
 
 void removeSnap(const PackageTools& tools, const platform::PackagedApplication& app,
-                std::function<void(support::Status)> done) {
+                const std::function<void(support::Status)>& done) {
     // Waiting for snapd (and the user at polkit's dialog) must not hold up a pool thread.
     try {
         std::thread([snapd = tools.snapd, name = app.id, done] {
@@ -72,7 +72,7 @@ std::vector<std::string> flatpakUninstallArguments(const platform::PackagedAppli
 
 PackageRemoval packageRemoval(PackageTools tools) {
     return [tools = std::move(tools)](const platform::PackagedApplication& app,
-                                      std::function<void(support::Status)> done) {
+                                      const std::function<void(support::Status)>& done) {
         if (tools.effectiveUser() == 0) {
             done(removalFailure(
                 "Quillo entfernt Flatpak- und Snap-Apps nur als gewöhnlicher Benutzer, nicht "
