@@ -17,6 +17,10 @@ constexpr std::string_view kStillInstalled =
 constexpr std::string_view kNotInstalled = "Die App ist nicht mehr installiert.";
 constexpr std::string_view kNoRemoval = "Für diese App ist keine Paketverwaltung eingerichtet.";
 
+support::Status refused(std::string_view reason) {
+    return support::Error::make(platform::PackageError(std::string(reason)));
+}
+
 bool isSameApplication(const platform::PackagedApplication& left,
                        const platform::PackagedApplication& right) {
     return left.kind == right.kind && left.id == right.id &&
@@ -113,6 +117,33 @@ void AppUninstallService::makePlan(platform::PackagedApplication app,
         });
 }
 
+void AppUninstallService::reportOnChosenItems(
+    Run& run, const std::function<support::Status(const CleanableItem&)>& verdict) {
+    DeletionReport report{
+        .moduleID = CleaningModuleID::applicationResidual,
+        .succeeded = {},
+        .failed = {},
+        .startedAt = run.startedAt,
+        .completedAt = {},
+    };
+    for (const auto& item : run.plan.items) {
+        if (run.ids && !run.ids->contains(item.id)) {
+            continue;
+        }
+        if (run.token.isCancelled()) {
+            run.done(support::Error::cancelled());
+            return;
+        }
+        if (const support::Status outcome = verdict(item)) {
+            report.succeeded.push_back({item.id, item.sizeInBytes, recordLabel(item.id)});
+        } else {
+            report.failed.push_back({item.id, outcome.error().description()});
+        }
+    }
+    report.completedAt = dependencies_.clock();
+    run.done(std::move(report));
+}
+
 std::string AppUninstallService::recordLabel(const Uuid& itemID) {
     return "uninstall-" + itemID.uppercaseString().substr(0, 8);
 }
@@ -141,34 +172,10 @@ void AppUninstallService::moveItems(Run& run) {
             ownRows.insert(item.url);
         }
     }
-    DeletionReport report{
-        .moduleID = CleaningModuleID::applicationResidual,
-        .succeeded = {},
-        .failed = {},
-        .startedAt = run.startedAt,
-        .completedAt = {},
-    };
-    for (const auto& item : run.plan.items) {
-        if (run.ids && !run.ids->contains(item.id)) {
-            continue;
-        }
-        if (run.token.isCancelled()) {
-            run.done(support::Error::cancelled());
-            return;
-        }
-        if (!ownRows.contains(item.url)) {
-            report.failed.push_back({item.id, std::string(kNotInPlan)});
-            continue;
-        }
-        const support::Status moved = dependencies_.moveToTrash(item.url);
-        if (moved) {
-            report.succeeded.push_back({item.id, item.sizeInBytes, recordLabel(item.id)});
-        } else {
-            report.failed.push_back({item.id, moved.error().description()});
-        }
-    }
-    report.completedAt = dependencies_.clock();
-    run.done(std::move(report));
+    reportOnChosenItems(run, [&](const CleanableItem& item) -> support::Status {
+        return ownRows.contains(item.url) ? dependencies_.moveToTrash(item.url)
+                                          : refused(kNotInPlan);
+    });
 }
 
 }  // namespace quillo
@@ -231,48 +238,22 @@ void AppUninstallService::finishPackaged(
         ownRows.insert(item.url);
     }
     const bool stillInstalled = installed && !(removal && removal->ok());
-    DeletionReport report{
-        .moduleID = CleaningModuleID::applicationResidual,
-        .succeeded = {},
-        .failed = {},
-        .startedAt = run.startedAt,
-        .completedAt = {},
-    };
-    const auto record = [&](const CleanableItem& item, const support::Status& outcome) {
-        if (outcome) {
-            report.succeeded.push_back({item.id, item.sizeInBytes, recordLabel(item.id)});
-        } else {
-            report.failed.push_back({item.id, outcome.error().description()});
-        }
-    };
-    const auto refuse = [&](const CleanableItem& item, std::string_view reason) {
-        report.failed.push_back({item.id, std::string(reason)});
-    };
-    for (const auto& item : run.plan.items) {
-        if (run.ids && !run.ids->contains(item.id)) {
-            continue;
-        }
-        if (run.token.isCancelled()) {
-            run.done(support::Error::cancelled());
-            return;
-        }
+    reportOnChosenItems(run, [&](const CleanableItem& item) -> support::Status {
         if (item.url == packageLocation(app)) {
-            removal ? record(item, *removal) : refuse(item, kNotInstalled);
-        } else if (!ownRows.contains(item.url)) {
-            refuse(item, kNotInPlan);
-        } else if (stillInstalled) {
-            refuse(item, kStillInstalled);
-        } else if (item.url == kPermissionStoreRow) {
-            record(item, packages.removePermissionRows
-                             ? packages.removePermissionRows(app.id)
-                             : support::Status(support::Error::make(
-                                   platform::PackageError(std::string(kNoRemoval)))));
-        } else {
-            record(item, dependencies_.moveToTrash(item.url));
+            return removal ? *removal : refused(kNotInstalled);
         }
-    }
-    report.completedAt = dependencies_.clock();
-    run.done(std::move(report));
+        if (!ownRows.contains(item.url)) {
+            return refused(kNotInPlan);
+        }
+        if (stillInstalled) {
+            return refused(kStillInstalled);
+        }
+        if (item.url == kPermissionStoreRow) {
+            return packages.removePermissionRows ? packages.removePermissionRows(app.id)
+                                                 : refused(kNoRemoval);
+        }
+        return dependencies_.moveToTrash(item.url);
+    });
 }
 
 }  // namespace quillo

@@ -103,6 +103,10 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
     void pause(const std::shared_ptr<Run>& run);
     void moveItems(Run& run);
     void removePackaged(const std::shared_ptr<Run>& run);
+    /// Reports `verdict` for each chosen item in plan order; a cancellation between two items
+    /// ends the run with the cancellation instead.
+    void reportOnChosenItems(Run& run,
+                             const std::function<support::Status(const CleanableItem&)>& verdict);
     void finishPackaged(Run& run, const std::optional<platform::PackagedApplication>& installed,
                         const std::optional<support::Status>& removal);
     [[nodiscard]] std::optional<platform::PackagedApplication> installedNow(
