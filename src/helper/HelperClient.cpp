@@ -131,17 +131,28 @@ HelperClient::HelperClient(HelperLaunch launch, SecureDeletionService::ModeProvi
 
 void HelperClient::scan(const std::set<CleaningModuleID>& modules, ScanDepth depth,
                         support::Completion<ScanResults> done) {
+    retention_([self = shared_from_this(), modules, depth, done = std::move(done)](int days) {
+        self->context_->post([self, modules, depth, days, done] {
+            self->exchangeScan(
+                HelperScanRequest{.modules = modules, .depth = depth, .logRetentionDays = days},
+                done);
+        });
+    });
+}
+
+void HelperClient::exchangeScan(const HelperScanRequest& request,
+                                support::Completion<ScanResults> done) {
     struct Collected {
         ScanResults results;
         std::size_t count = 0;
         std::optional<std::string> refusal;
     };
     auto collected = std::make_shared<Collected>();
-    for (const auto id : modules) {
+    for (const auto id : request.modules) {
         collected->results[id];
     }
     exchangeWithHelper(
-        launch_, HelperScanRequest{.modules = modules, .depth = depth}, context_,
+        launch_, request, context_,
         [collected](HelperMessage message) {
             if (auto* item = std::get_if<CleanableItem>(&message)) {
                 const auto module = collected->results.find(item->moduleID);

@@ -45,6 +45,7 @@ class HelperClient final : public std::enable_shared_from_this<HelperClient> {
                  support::ExecutorRef context, LogRetentionProvider retention);
 
   private:
+    void exchangeScan(const HelperScanRequest& request, support::Completion<ScanResults> done);
     void start(const std::shared_ptr<ElevatedRun>& run, DeletionMode mode, const KeepList& kept,
                int retentionDays);
     void conclude(const std::shared_ptr<ElevatedRun>& run, std::optional<support::Error> error);

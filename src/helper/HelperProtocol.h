@@ -31,10 +31,12 @@ inline constexpr std::size_t kMaxKeptRules = 10'000;
 /// The longest answer line the application reads from the helper.
 inline constexpr std::size_t kMaxMessageLineBytes = std::size_t{64} << 10;
 
-/// Scan these modules' system roots.
+/// Scan these modules' system roots; a standard scan offers logs older than the retention,
+/// which is always within 0 … 365 days once read.
 struct HelperScanRequest {
     std::set<CleaningModuleID> modules;
     ScanDepth depth = ScanDepth::standard;
+    int logRetentionDays = 7;
     friend bool operator==(const HelperScanRequest&, const HelperScanRequest&) = default;
 };
 

@@ -1,11 +1,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "helper/HelperProtocol.h"
 #include "helper/ProtocolFields.h"
 #include "model/KeepList.h"
 #include "modules/JournalVacuum.h"
+#include "modules/SystemLogsActor.h"
 #include "support/JsonMembers.h"
 
 namespace quillo {
@@ -37,14 +39,33 @@ support::Result<HelperWish> decodeWish(const nlohmann::json& record) {
     return HelperWish{*id, fromRawValue<CleaningModuleID>(*moduleName), std::move(*path)};
 }
 
+// Bounded here, whatever the caller sent: neither the scan nor the vacuum reaches further than a
+// year back. Nothing when the member is there but no integer.
+std::optional<int> retentionMember(const nlohmann::json& record) {
+    const auto* retention = support::jsonMember(record, "logRetentionDays");
+    if (retention == nullptr) {
+        return kDefaultLogRetentionDays;
+    }
+    if (!retention->is_number_integer()) {
+        return std::nullopt;
+    }
+    constexpr std::int64_t kMax = kMaxLogRetentionDays;
+    return static_cast<int>(
+        retention->is_number_unsigned()
+            ? std::int64_t(std::min<std::uint64_t>(retention->get<std::uint64_t>(), kMax))
+            : std::clamp(retention->get<std::int64_t>(), std::int64_t{0}, kMax));
+}
+
 support::Result<HelperRequest> decodeScan(const nlohmann::json& record) {
     const auto* names = support::jsonMember(record, "modules");
     const auto depthName = support::stringMember(record, "depth");
     const auto depth = depthName ? fromRawValue<ScanDepth>(*depthName) : std::nullopt;
-    if (names == nullptr || !names->is_array() || names->size() > kMaxModuleNames || !depth) {
+    const auto days = retentionMember(record);
+    if (names == nullptr || !names->is_array() || names->size() > kMaxModuleNames || !depth ||
+        !days) {
         return malformed("Die Scan-Anfrage ist unvollständig.");
     }
-    HelperScanRequest request{.modules = {}, .depth = *depth};
+    HelperScanRequest request{.modules = {}, .depth = *depth, .logRetentionDays = *days};
     for (const auto& name : *names) {
         if (!name.is_string()) {
             return malformed("Die Scan-Anfrage ist unvollständig.");
@@ -66,19 +87,11 @@ support::Result<HelperRequest> decodeDeletion(const nlohmann::json& record) {
     if (wishes->size() > kMaxWishes) {
         return malformed("Die Lösch-Anfrage enthält zu viele Objekte.");
     }
-    const auto* retention = support::jsonMember(record, "logRetentionDays");
-    if (retention != nullptr && !retention->is_number_integer()) {
+    const auto days = retentionMember(record);
+    if (!days) {
         return malformed("Die Lösch-Anfrage ist unvollständig.");
     }
-    // Bounded here, whatever the caller sent: the vacuum never reaches further than a year back.
-    constexpr std::int64_t kMax = kMaxLogRetentionDays;
-    const auto days =
-        retention == nullptr ? std::int64_t{7}
-        : retention->is_number_unsigned()
-            ? std::int64_t(std::min<std::uint64_t>(retention->get<std::uint64_t>(), kMax))
-            : std::clamp(retention->get<std::int64_t>(), std::int64_t{0}, kMax);
-    HelperDeleteRequest request{
-        .mode = *mode, .wishes = {}, .kept = {}, .logRetentionDays = static_cast<int>(days)};
+    HelperDeleteRequest request{.mode = *mode, .wishes = {}, .kept = {}, .logRetentionDays = *days};
     // A rule that cannot be read refuses the request: deleting without it could touch what the
     // user keeps.
     if (const auto* kept = support::jsonMember(record, "kept")) {
@@ -115,6 +128,7 @@ std::string encodeRequest(const HelperRequest& request) {
         }
         record["modules"] = std::move(modules);
         record["depth"] = std::string(rawValue(scan->depth));
+        record["logRetentionDays"] = scan->logRetentionDays;
     } else {
         const auto& deletion = std::get<HelperDeleteRequest>(request);
         record["request"] = "delete";

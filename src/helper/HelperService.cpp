@@ -71,7 +71,7 @@ bool HelperService::isBelowRoots(const CleanableItem& item) const {
 }
 
 void HelperService::scan(const HelperScanRequest& request, std::function<void()> done) {
-    auto engine = makeEngine(DeletionMode::standard, request.depth, {}, kDefaultLogRetentionDays);
+    auto engine = makeEngine(DeletionMode::standard, request.depth, {}, request.logRetentionDays);
     engine->scan(request.modules, {},
                  [self = shared_from_this(), engine,
                   done = std::move(done)](support::Result<ScanResults> found) {

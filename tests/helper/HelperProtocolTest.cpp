@@ -10,7 +10,8 @@ TEST(HelperProtocolTest, RequestsAndMessagesReadBackAsWritten) {
     const Uuid id = Uuid::random();
     const std::vector<HelperRequest> requests{
         HelperScanRequest{.modules = {CleaningModuleID::tempFiles, CleaningModuleID::systemLogs},
-                          .depth = ScanDepth::deep},
+                          .depth = ScanDepth::deep,
+                          .logRetentionDays = 30},
         HelperDeleteRequest{.mode = DeletionMode::secureOverwriteThreePass,
                             .wishes = {HelperWish{id, CleaningModuleID::fontCache, "/var/ä b"},
                                        HelperWish{id, std::nullopt, "/x"}}},

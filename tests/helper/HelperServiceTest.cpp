@@ -176,8 +176,10 @@ TEST(HelperServiceTest, ScanSendsTheItemsBelowTheSystemRootsThenDone) {
     makeFile(helper.system / "var/tmp/leftover", 4096);
     makeFile(helper.system / "var/log/old.log", 4096);
 
-    const auto messages = helper.answer(encodeRequest(
-        HelperScanRequest{.modules = {CleaningModuleID::tempFiles}, .depth = ScanDepth::standard}));
+    const auto messages = helper.answer(
+        encodeRequest(HelperScanRequest{.modules = {CleaningModuleID::tempFiles},
+                                        .depth = ScanDepth::standard,
+                                        .logRetentionDays = kDefaultLogRetentionDays}));
 
     const auto items = alternativesOf<CleanableItem>(messages);
     ASSERT_EQ(items.size(), 1U);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "helper/HelperService.h"
 #include "modules/ArchivedJournals.h"
 #include "modules/FakeLinuxSystem.h"
@@ -63,7 +65,8 @@ TEST_F(HelperToolItems, AScanSendsTheListedSnapshotsAndTheArchivedJournals) {
     setAge(journal / "m1/system@0001-0002-0003.journal", 30 * 86'400);
     const auto items = alternativesOf<CleanableItem>(answer(HelperScanRequest{
         .modules = {CleaningModuleID::localSnapshots, CleaningModuleID::systemLogs},
-        .depth = ScanDepth::standard}));
+        .depth = ScanDepth::standard,
+        .logRetentionDays = kDefaultLogRetentionDays}));
     ASSERT_EQ(items.size(), 2U);
     EXPECT_EQ(items[0].displayName, kArchivedJournalsName);
     EXPECT_EQ(items[0].url, journal);
@@ -101,19 +104,42 @@ TEST_F(HelperToolItems, DeletesOnlyWhatItListedItselfAndVacuumsWithTheBoundedRet
     EXPECT_TRUE(fs::exists(journal / "m1/system@0001-0002-0003.journal"));
 }
 
-TEST(HelperRequestRetentionTest, TheRetentionIsReadWithinItsBounds) {
+TEST_F(HelperToolItems, AStandardScanOffersOnlyLogsOlderThanTheRetentionItWasSent) {
+    makeFile(system / "var/log/syslog.1", 100);
+    // The helper reads the real clock.
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    setModificationTime(system / "var/log/syslog.1", now.count() - 10 * 86'400, 0);
+    const auto offered = [this](int days) {
+        return alternativesOf<CleanableItem>(
+                   answer(HelperScanRequest{.modules = {CleaningModuleID::systemLogs},
+                                            .depth = ScanDepth::standard,
+                                            .logRetentionDays = days}))
+            .size();
+    };
+    EXPECT_EQ(offered(7), 1U);
+    EXPECT_EQ(offered(30), 0U);
+}
+
+int retentionRead(const HelperRequest& request) {
+    if (const auto* scan = std::get_if<HelperScanRequest>(&request)) {
+        return scan->logRetentionDays;
+    }
+    return std::get<HelperDeleteRequest>(request).logRetentionDays;
+}
+
+TEST(HelperRequestRetentionTest, TheRetentionIsReadWithinItsBoundsInEitherRequest) {
     const std::vector<std::pair<std::string, int>> cases{
         {"7", 7}, {"0", 0}, {"-3", 0}, {"400", 365}, {"18446744073709551615", 365}};
-    for (const auto& [sent, read] : cases) {
-        const auto request = decodeRequest(R"({"request":"delete","mode":"standard","wishes":[],)"
-                                           R"("logRetentionDays":)" +
-                                           sent + "}");
-        ASSERT_TRUE(request.ok()) << sent;
-        EXPECT_EQ(std::get<HelperDeleteRequest>(request.value()).logRetentionDays, read) << sent;
+    for (const std::string prefix : {R"({"request":"delete","mode":"standard","wishes":[],)",
+                                     R"({"request":"scan","modules":[],"depth":"standard",)"}) {
+        for (const auto& [sent, read] : cases) {
+            const auto request = decodeRequest(prefix + R"("logRetentionDays":)" + sent + "}");
+            ASSERT_TRUE(request.ok()) << prefix << sent;
+            EXPECT_EQ(retentionRead(request.value()), read) << prefix << sent;
+        }
+        EXPECT_FALSE(decodeRequest(prefix + R"("logRetentionDays":"7"})").ok()) << prefix;
     }
-    EXPECT_FALSE(decodeRequest(R"({"request":"delete","mode":"standard","wishes":[],)"
-                               R"("logRetentionDays":"7"})")
-                     .ok());
 }
 
 }  // namespace
