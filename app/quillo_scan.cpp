@@ -23,14 +23,7 @@ int main(int argc, char** argv) {
     auto pool = support::ThreadPool::create();
     AppSettings settings(std::make_unique<FileDefaultsStore>(FileDefaultsStore::defaultURL()));
     const cli::CommandLineEnvironment environment{
-        .makeEngine =
-            [&pool, &settings, &main](SecureDeletionService::ModeProvider mode,
-                                      const DepthProvider& depth) {
-                auto services = platformModuleServices(pool);
-                services.keptPaths = keptPathsProvider(settings, main);
-                services.logRetentionDays = fixedLogRetention(settings.logRetentionDays());
-                return makeDefault(std::move(mode), depth, std::move(services));
-            },
+        .makeServices = [&pool] { return platformModuleServices(pool); },
         .settings = settings,
         .main = main,
         .runUntil = [&main](const std::function<bool()>& finished) { main->runUntil(finished); },

@@ -141,11 +141,11 @@ CleanOutcome deleteItems(const CleaningEngine& engine, const CleanableItems& ite
 
 int runClean(const CleanRequest& request, const CommandLineEnvironment& environment) {
     const auto mode = request.mode.value_or(environment.settings.deletionMode());
-    const auto engine = environment.makeEngine(
+    const auto engine = makeRunEngine(
         [main = environment.main, mode](const support::Completion<DeletionMode>& answer) {
             main->post([mode, answer] { answer(mode); });
         },
-        fixedDepth(environment.main, chosenDepth(request.choice, environment.settings)));
+        chosenDepth(request.choice, environment.settings), environment);
     const auto summary = scanChosenModules(request.choice, *engine, environment);
     if (!summary) {
         return exitFailure;

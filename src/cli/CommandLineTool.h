@@ -10,6 +10,7 @@
 
 #include "deletion/SecureDeletionService.h"
 #include "modules/CleaningEngine.h"
+#include "modules/DefaultModuleSet.h"
 #include "modules/FileCleaningModule.h"
 #include "modules/RootAccess.h"
 #include "system/AppSettings.h"
@@ -19,10 +20,8 @@ namespace quillo::cli {
 /// What the command line reaches: the engine it builds, the settings, the terminal and the
 /// main thread's loop. A test puts fakes in every place.
 struct CommandLineEnvironment {
-    /// Builds the engine of one run; the providers answer its deletion mode and scan depth.
-    std::function<std::shared_ptr<CleaningEngine>(SecureDeletionService::ModeProvider,
-                                                  DepthProvider)>
-        makeEngine;
+    /// The services of one run's engine; the run adds the settings' keep-list and retention.
+    std::function<DefaultModuleServices()> makeServices;
     /// Read on `main` only, like every use of the settings.
     AppSettings& settings;
     /// The thread the tool runs on; answers of the engine are brought back here.

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "system/FullDiskAccessProbe.h"
 #include "text/Text.h"
@@ -43,10 +44,18 @@ ScanDepth chosenDepth(const ScanChoice& choice, const AppSettings& settings) {
     return choice.deep || settings.deepScanEnabled() ? ScanDepth::deep : ScanDepth::standard;
 }
 
-DepthProvider fixedDepth(const support::ExecutorRef& main, ScanDepth depth) {
-    return [main, depth](const std::function<void(ScanDepth)>& answer) {
-        main->post([depth, answer] { answer(depth); });
-    };
+std::shared_ptr<CleaningEngine> makeRunEngine(SecureDeletionService::ModeProvider mode,
+                                              ScanDepth depth,
+                                              const CommandLineEnvironment& environment) {
+    auto services = environment.makeServices();
+    services.keptPaths = keptPathsProvider(environment.settings, environment.main);
+    services.logRetentionDays = fixedLogRetention(environment.settings.logRetentionDays());
+    return makeDefault(
+        std::move(mode),
+        [main = environment.main, depth](const std::function<void(ScanDepth)>& answer) {
+            main->post([depth, answer] { answer(depth); });
+        },
+        std::move(services));
 }
 
 std::optional<ScanSummary> scanChosenModules(const ScanChoice& choice, const CleaningEngine& engine,
@@ -78,9 +87,9 @@ std::optional<ScanSummary> scanChosenModules(const ScanChoice& choice, const Cle
 int runScan(const ScanRequest& request, const CommandLineEnvironment& environment) {
     const auto depth = chosenDepth(request.choice, environment.settings);
     // A scan deletes nothing: the mode is never asked.
-    const auto engine = environment.makeEngine(
+    const auto engine = makeRunEngine(
         [](const support::Completion<DeletionMode>& answer) { answer(DeletionMode::standard); },
-        fixedDepth(environment.main, depth));
+        depth, environment);
     const auto summary = scanChosenModules(request.choice, *engine, environment);
     if (!summary) {
         return exitFailure;

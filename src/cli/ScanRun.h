@@ -21,7 +21,9 @@ std::optional<ScanSummary> scanChosenModules(const ScanChoice& choice, const Cle
 /// `scan`: the report per module, or every item as JSON.
 int runScan(const ScanRequest& request, const CommandLineEnvironment& environment);
 
-/// A depth provider that answers `depth` on `main`.
-DepthProvider fixedDepth(const support::ExecutorRef& main, ScanDepth depth);
+/// The engine of one run at `depth`, with the settings' keep-list and log retention.
+std::shared_ptr<CleaningEngine> makeRunEngine(SecureDeletionService::ModeProvider mode,
+                                              ScanDepth depth,
+                                              const CommandLineEnvironment& environment);
 
 }  // namespace quillo::cli

@@ -36,20 +36,18 @@ class CommandLineToolTest : public ::testing::Test, protected testing::FakeLinux
 
     int run(const std::vector<std::string>& arguments) {
         const CommandLineEnvironment environment{
-            .makeEngine =
-                [this](SecureDeletionService::ModeProvider mode, const DepthProvider& depth) {
-                    return makeDefault(std::move(mode), depth,
-                                       testing::fakeModuleServices(
-                                           work,
-                                           linuxLocations({.systemRoot = system,
-                                                           .environment =
-                                                               [this](const char* name) {
-                                                                   return std::string(name) ==
-                                                                                  "HOME"
-                                                                              ? homeText.c_str()
-                                                                              : nullptr;
-                                                               }}),
-                                           ReceiptStore::OnDisk{.url = receiptsFile}));
+            .makeServices =
+                [this] {
+                    return testing::fakeModuleServices(
+                        work,
+                        linuxLocations({.systemRoot = system,
+                                        .environment =
+                                            [this](const char* name) {
+                                                return std::string(name) == "HOME"
+                                                           ? homeText.c_str()
+                                                           : nullptr;
+                                            }}),
+                        ReceiptStore::OnDisk{.url = receiptsFile});
                 },
             .settings = settings,
             .main = main,
@@ -160,6 +158,24 @@ TEST_F(CommandLineToolTest, AnItemThatCannotBeDeletedMakesTheRunFail) {
     EXPECT_EQ(run({"clean", "--module", "tempFiles"}), exitFailure);
     EXPECT_THAT(out.str(), HasSubstr("nicht gelöscht: " + oldTemp.string()));
     EXPECT_THAT(out.str(), HasSubstr("0 Objekte gelöscht"));
+    EXPECT_EQ(receiptCount(), 0U);
+}
+
+TEST_F(CommandLineToolTest, CleanLeavesTheKeepListAndWhatHoldsItAlone) {
+    const auto build = system / "tmp/old-build";
+    testing::makeFile(build / "notes.txt", 4000);
+    const auto old = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count() -
+                     3 * 86'400;
+    testing::setModificationTime(build / "notes.txt", old, 0);
+    testing::setModificationTime(build, old, 0);
+    ASSERT_TRUE(settings.addKeptPath((build / "notes.txt").string()));
+    ASSERT_TRUE(settings.addKeptPath(oldTemp.string()));
+
+    EXPECT_EQ(run({"clean", "--module", "tempFiles", "--yes"}), exitSuccess) << out.str();
+    EXPECT_TRUE(fs::exists(build / "notes.txt"));
+    EXPECT_TRUE(fs::exists(oldTemp));
     EXPECT_EQ(receiptCount(), 0U);
 }
 
