@@ -26,7 +26,7 @@ std::string moduleList() {
     return list;
 }
 
-UsageError usage(std::string_view key, std::vector<text::FormatArgument> arguments) {
+UsageError usage(std::string_view key, const std::vector<text::FormatArgument>& arguments) {
     return UsageError{text::format(key, arguments)};
 }
 

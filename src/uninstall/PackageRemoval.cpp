@@ -78,9 +78,9 @@ PackageRemoval packageRemoval(PackageTools tools) {
                 "Quillo entfernt Flatpak- und Snap-Apps nur als gewöhnlicher Benutzer, nicht "
                 "als root."));
         } else if (app.kind == platform::PackageKind::flatpak) {
-            removeFlatpak(tools, app, std::move(done));
+            removeFlatpak(tools, app, done);
         } else {
-            removeSnap(tools, app, std::move(done));
+            removeSnap(tools, app, done);
         }
     };
 }
