@@ -6,11 +6,11 @@ namespace quillo {
 
 using TimePoint = std::chrono::system_clock::time_point;
 
-/// The earliest time a file can be said to have: 0001-01-01 00:00:00 UTC, standing in where the
-/// file system gives no time.
+/// The time standing in where the file system gives none: the Unix epoch, which file systems use
+/// for "no time" themselves. Earlier dates do not fit the clock's nanoseconds (they end around
+/// 1677), and ages measured from it must not overflow.
 inline constexpr TimePoint distantPast() {
-    using namespace std::chrono;
-    return time_point_cast<system_clock::duration>(sys_days{year{1} / January / 1});
+    return TimePoint{};
 }
 
 }  // namespace quillo

@@ -7,6 +7,7 @@
 #include "model/CleanableItemWarning.h"
 #include "model/CleaningModuleID.h"
 #include "model/ScanDepth.h"
+#include "model/TimePoint.h"
 
 namespace quillo {
 namespace {
@@ -22,6 +23,12 @@ CleanableItem sampleItem() {
                          CleaningModuleID::systemCaches,
                          {CleanableItemWarning::recentlyModified, CleanableItemWarning::largeFile},
                          true};
+}
+
+TEST(TimePointTest, TheStandInForNoTimeIsOlderThanAnyFileAndItsAgeDoesNotOverflow) {
+    const auto now = std::chrono::system_clock::now();
+    EXPECT_LT(distantPast(), now);
+    EXPECT_GT(std::chrono::duration_cast<std::chrono::days>(now - distantPast()).count(), 20'000);
 }
 
 TEST(CleaningModuleIDTest, RawValuesMatchExactly) {
