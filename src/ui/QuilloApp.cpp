@@ -88,7 +88,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                     std::move(services), receipts);
             },
         .makeUninstallService =
-            [](const std::shared_ptr<support::MainExecutor>& main,
+            [](AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
                const std::shared_ptr<support::ThreadPool>& pool) {
                 return AppUninstallService::create({
                     .locations = platformUninstallLocations(),
@@ -103,6 +103,7 @@ QuilloAppEnvironment QuilloAppEnvironment::standard() {
                     .context = pool->makeStrand(),
                     .mainExecutor = main,
                     .packages = platformPackageServices(),
+                    .keptPaths = keptPathsProvider(settings, main),
                 });
             },
         .makePrivacyAuditService =
@@ -139,7 +140,7 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
                                                      environment_.isSandboxed);
     deleteViewModel_ = std::make_unique<DeleteViewModel>(engine_, mainExecutor_);
     uninstallViewModel_ = std::make_unique<UninstallViewModel>(
-        environment_.makeUninstallService(mainExecutor_, pool_), mainExecutor_);
+        environment_.makeUninstallService(*settings_, mainExecutor_, pool_), mainExecutor_);
     privacyAuditViewModel_ = std::make_unique<PrivacyAuditViewModel>(
         environment_.makePrivacyAuditService(pool_), mainExecutor_);
     window_ = std::make_unique<ContentView>(

@@ -35,7 +35,7 @@ struct QuilloAppEnvironment {
         const std::shared_ptr<support::ThreadPool>& pool)>
         makeEngine;
     std::function<std::shared_ptr<AppUninstallService>(
-        const std::shared_ptr<support::MainExecutor>& main,
+        AppSettings& settings, const std::shared_ptr<support::MainExecutor>& main,
         const std::shared_ptr<support::ThreadPool>& pool)>
         makeUninstallService;
     std::function<std::shared_ptr<PrivacyAuditService>(

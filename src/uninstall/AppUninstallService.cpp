@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/KeptPaths.h"
 #include "platform/PackageError.h"
 #include "uninstall/PackagedPlan.h"
 
@@ -15,6 +16,7 @@ constexpr std::string_view kNotInPlan =
 constexpr std::string_view kStillInstalled =
     "Behalten: Die App ist noch installiert, ihre Daten bleiben unangetastet.";
 constexpr std::string_view kNotInstalled = "Die App ist nicht mehr installiert.";
+constexpr std::string_view kKept = "Behalten: Der Pfad steht in den Ausnahmen.";
 constexpr std::string_view kNoRemoval = "Für diese App ist keine Paketverwaltung eingerichtet.";
 
 support::Status refused(std::string_view reason) {
@@ -35,6 +37,7 @@ struct AppUninstallService::Run {
     support::CancellationToken token;
     support::Completion<DeletionReport> done;
     TimePoint startedAt;
+    KeepList kept{};
 };
 
 std::shared_ptr<AppUninstallService> AppUninstallService::create(Dependencies dependencies) {
@@ -63,23 +66,21 @@ void AppUninstallService::uninstall(UninstallPlan plan, std::optional<ItemIDs> i
                                     support::CancellationToken token,
                                     support::Completion<DeletionReport> done) {
     auto run = std::make_shared<Run>(
-        Run{std::move(plan), std::move(ids), std::move(token), std::move(done), {}});
+        Run{std::move(plan), std::move(ids), std::move(token), std::move(done), {}, {}});
     auto self = shared_from_this();
     dependencies_.context->post([self, run] {
         run->startedAt = self->dependencies_.clock();
         // The service's context is free while the main thread asks the application to quit.
         self->dependencies_.mainExecutor->post([self, run] {
-            auto quitted = [self, run] {
-                self->dependencies_.context->post([self, run] { self->pause(run); });
-            };
-            const auto& quitPackage = self->dependencies_.packages.quit;
-            if (run->plan.package && quitPackage) {
-                quitPackage(*run->plan.package, quitted);
-            } else if (run->plan.package) {
-                quitted();
-            } else {
-                self->dependencies_.quitRunningApp(run->plan.bundleID, quitted);
+            const auto& keptPaths = self->dependencies_.keptPaths;
+            if (!keptPaths) {
+                self->quit(run);
+                return;
             }
+            keptPaths([self, run](KeepList kept) {
+                run->kept = std::move(kept);
+                self->quit(run);
+            });
         });
     });
 }
@@ -126,6 +127,7 @@ void AppUninstallService::reportOnChosenItems(
         .startedAt = run.startedAt,
         .completedAt = {},
     };
+    const platform::KeptPaths kept(run.kept);
     for (const auto& item : run.plan.items) {
         if (run.ids && !run.ids->contains(item.id)) {
             continue;
@@ -134,7 +136,8 @@ void AppUninstallService::reportOnChosenItems(
             run.done(support::Error::cancelled());
             return;
         }
-        if (const support::Status outcome = verdict(item)) {
+        if (const support::Status outcome =
+                kept.touches(item.url.native()) ? refused(kKept) : verdict(item)) {
             report.succeeded.push_back({item.id, item.sizeInBytes, recordLabel(item.id)});
         } else {
             report.failed.push_back({item.id, outcome.error().description()});
@@ -146,6 +149,20 @@ void AppUninstallService::reportOnChosenItems(
 
 std::string AppUninstallService::recordLabel(const Uuid& itemID) {
     return "uninstall-" + itemID.uppercaseString().substr(0, 8);
+}
+
+void AppUninstallService::quit(const std::shared_ptr<Run>& run) {
+    auto quitted = [self = shared_from_this(), run] {
+        self->dependencies_.context->post([self, run] { self->pause(run); });
+    };
+    const auto& quitPackage = dependencies_.packages.quit;
+    if (run->plan.package && quitPackage) {
+        quitPackage(*run->plan.package, quitted);
+    } else if (run->plan.package) {
+        quitted();
+    } else {
+        dependencies_.quitRunningApp(run->plan.bundleID, quitted);
+    }
 }
 
 void AppUninstallService::pause(const std::shared_ptr<Run>& run) {

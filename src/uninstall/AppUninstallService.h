@@ -9,11 +9,13 @@
 #include <string>
 
 #include "model/DeletionReport.h"
+#include "model/KeepList.h"
 #include "model/TimePoint.h"
 #include "platform/PackagedApplication.h"
 #include "platform/PermissionStore.h"
 #include "support/CancellationToken.h"
 #include "support/Executor.h"
+#include "support/Provider.h"
 #include "support/Result.h"
 #include "support/Sleeper.h"
 #include "uninstall/PackageRemoval.h"
@@ -65,6 +67,8 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
         support::ExecutorRef context;
         std::shared_ptr<support::MainExecutor> mainExecutor;
         PackageServices packages{};
+        /// The user's keep-list as it stands, answered on the main executor; unset keeps nothing.
+        support::Provider<KeepList> keptPaths{};
     };
 
     static std::shared_ptr<AppUninstallService> create(Dependencies dependencies);
@@ -87,8 +91,9 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
     /// the module `applicationResidual`, an item that cannot be moved becoming a failed record;
     /// fails only by cancellation, checked before every item. A packaged application is removed
     /// by its package system first; while it is still installed afterwards (the removal failed
-    /// or was not chosen) its data rows are kept and fail as records. `done` runs on the
-    /// service's context.
+    /// or was not chosen) its data rows are kept and fail as records. A row the keep-list
+    /// touches, read when the run starts, is never moved and fails as a record. `done` runs on
+    /// the service's context.
     void uninstall(UninstallPlan plan, std::optional<ItemIDs> ids, support::CancellationToken token,
                    support::Completion<DeletionReport> done);
 
@@ -100,6 +105,8 @@ class AppUninstallService final : public std::enable_shared_from_this<AppUninsta
 
   private:
     struct Run;
+    /// Asks the application to quit (on the main executor), then pauses.
+    void quit(const std::shared_ptr<Run>& run);
     void pause(const std::shared_ptr<Run>& run);
     void moveItems(Run& run);
     void removePackaged(const std::shared_ptr<Run>& run);

@@ -46,7 +46,7 @@ class QuilloAppTest : public ::testing::Test {
                     return std::make_shared<CleaningEngine>(
                         std::vector<std::shared_ptr<CleaningModule>>{module}, background);
                 },
-            .makeUninstallService = [this](const auto&,
+            .makeUninstallService = [this](const auto&, const auto&,
                                            const auto&) { return uninstalling.service; },
             .makePrivacyAuditService =
                 [this](const auto&) {

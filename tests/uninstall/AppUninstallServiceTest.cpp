@@ -100,6 +100,19 @@ TEST_F(AppUninstallServiceTest, MovesOnlyTheRowsItFindsForTheBundleItself) {
     EXPECT_EQ(std::count(harness.trashed.begin(), harness.trashed.end(), stranger), 0);
 }
 
+TEST_F(AppUninstallServiceTest, ARowTheKeepListTouchesStaysAndFailsWithTheReason) {
+    const auto caches = harness.library() / "Caches" / "com.example.Notes";
+    // Kept inside the row: the whole folder stays.
+    harness.kept = KeepList({(caches / "db").string()});
+    start();
+
+    const auto& report = finish();
+    EXPECT_EQ(std::count(harness.trashed.begin(), harness.trashed.end(), caches), 0);
+    EXPECT_EQ(report.succeeded.size(), 2U);
+    ASSERT_EQ(report.failed.size(), 1U);
+    EXPECT_EQ(report.failed[0].reason, "Behalten: Der Pfad steht in den Ausnahmen.");
+}
+
 TEST_F(AppUninstallServiceTest, TheQuitRequestIsMadeOnTheMainThread) {
     harness.service->uninstall(plan, std::nullopt, cancellation.token(),
                                [this](auto answer) { outcome.emplace(std::move(answer)); });

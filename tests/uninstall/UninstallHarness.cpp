@@ -19,6 +19,9 @@ UninstallHarness::UninstallHarness() {
     dependencies.clock = [this] { return kUninstallStart + std::chrono::seconds(clockReadings++); };
     dependencies.context = context;
     dependencies.mainExecutor = main;
+    dependencies.keptPaths = [this](const std::function<void(KeepList)>& answer) {
+        main->post([this, answer] { answer(kept); });
+    };
     service = AppUninstallService::create(std::move(dependencies));
 }
 

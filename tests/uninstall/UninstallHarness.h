@@ -47,6 +47,8 @@ class UninstallHarness {
     /// a test says otherwise.
     std::function<support::Status(const std::filesystem::path&)> trashOutcome =
         [](const std::filesystem::path&) { return support::Status(support::Unit{}); };
+    /// The keep-list the service is given, read on the main executor.
+    KeepList kept;
     int clockReadings = 0;
     std::shared_ptr<AppUninstallService> service;
 };
