@@ -17,11 +17,6 @@ constexpr std::string_view kBlanks = " \t\r";
 constexpr std::string_view kBoxBar = "\u2502";
 constexpr std::string_view kTimeshiftTags = "OBHDWM";
 
-bool isDigits(std::string_view text) {
-    return !text.empty() &&
-           std::ranges::all_of(text, [](unsigned char c) { return std::isdigit(c); });
-}
-
 int number(std::string_view digits) {
     int value = 0;
     for (const char digit : digits) {
@@ -35,7 +30,7 @@ std::optional<TimePoint> localTime(std::string_view year, std::string_view month
                                    std::string_view day, std::string_view hour,
                                    std::string_view minute, std::string_view second) {
     for (const auto field : {year, month, day, hour, minute, second}) {
-        if (!isDigits(field)) {
+        if (!support::isAsciiDigits(field)) {
             return std::nullopt;
         }
     }
@@ -131,7 +126,7 @@ std::optional<LocalSnapshot> timeshiftSnapshot(std::string_view row) {
     const auto index = takeWord(rest);
     const auto marker = takeWord(rest);
     const auto nameWord = takeWord(rest);
-    if (!isDigits(index) || marker != ">" || !isTimeshiftName(nameWord)) {
+    if (!support::isAsciiDigits(index) || marker != ">" || !isTimeshiftName(nameWord)) {
         return std::nullopt;
     }
     std::string_view description = rest;

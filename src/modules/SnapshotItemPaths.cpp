@@ -1,8 +1,5 @@
 #include "modules/SnapshotItemPaths.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "modules/LinuxSnapshotParsing.h"
 #include "support/TextPieces.h"
 
@@ -15,8 +12,7 @@ constexpr std::string_view kSnapper = "snapper";
 constexpr std::string_view kTimeshift = "timeshift";
 
 bool isSnapperNumber(std::string_view text) {
-    return !text.empty() && text.front() != '0' &&
-           std::ranges::all_of(text, [](unsigned char c) { return std::isdigit(c); });
+    return support::isAsciiDigits(text) && text.front() != '0';
 }
 
 }  // namespace

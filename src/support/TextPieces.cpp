@@ -1,5 +1,7 @@
 #include "support/TextPieces.h"
 
+#include <algorithm>
+
 namespace quillo::support {
 
 std::vector<std::string_view> nonEmptyPieces(std::string_view text, char separator) {
@@ -23,6 +25,10 @@ std::string_view trimmed(std::string_view text, std::string_view characters) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(characters) - first + 1);
+}
+
+bool isAsciiDigits(std::string_view text) {
+    return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string asciiLowercased(std::string_view text) {
