@@ -7,9 +7,9 @@
 
 #include "WidgetSearch.h"
 #include "support/ManualExecutor.h"
-#include "support/ManualSleeper.h"
 #include "ui/PrivacyAuditSheet.h"
 #include "ui/UninstallSheet.h"
+#include "uninstall/UninstallHarness.h"
 
 namespace quillo {
 namespace {
@@ -73,13 +73,7 @@ TEST_F(PackagedAppsSheetTest, TheUninstallSheetListsTheAppsAndPlansTheChosenOne)
          .installation = "user",
          .installationLabel = "user",
          .installationPath = "/nonexistent"}};
-    AppUninstallService::Dependencies dependencies;
-    dependencies.sleeper = std::make_shared<testing::ManualSleeper>();
-    dependencies.clock = [] { return TimePoint{}; };
-    dependencies.context = context;
-    dependencies.mainExecutor = main;
-    dependencies.packages.list = [&](const support::CancellationToken&) { return installed; };
-    UninstallViewModel model(AppUninstallService::create(std::move(dependencies)), main);
+    UninstallViewModel model(testing::packageListingService(installed, context, main), main);
     bool choseBundle = false;
     ui::UninstallSheet sheet(model, [&](QWidget*) {
         choseBundle = true;

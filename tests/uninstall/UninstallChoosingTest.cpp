@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ManualExecutor.h"
-#include "support/ManualSleeper.h"
+#include "uninstall/UninstallHarness.h"
 #include "viewmodels/UninstallViewModel.h"
 
 namespace quillo {
@@ -26,13 +26,7 @@ TEST(UninstallChoosingTest, ListsSearchesAndPlansAPackagedApplication) {
          .installationLabel = "snap",
          .deployment = "/snap/vlc/current"},
     };
-    AppUninstallService::Dependencies dependencies;
-    dependencies.sleeper = std::make_shared<testing::ManualSleeper>();
-    dependencies.clock = [] { return TimePoint{}; };
-    dependencies.context = context;
-    dependencies.mainExecutor = main;
-    dependencies.packages.list = [&](const support::CancellationToken&) { return installed; };
-    UninstallViewModel model(AppUninstallService::create(std::move(dependencies)), main);
+    UninstallViewModel model(testing::packageListingService(installed, context, main), main);
 
     model.showApplications();
     const auto* loading = std::get_if<UninstallViewModel::Choosing>(&model.phase());

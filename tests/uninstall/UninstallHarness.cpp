@@ -4,6 +4,21 @@
 
 namespace quillo::testing {
 
+std::shared_ptr<AppUninstallService> packageListingService(
+    const std::vector<platform::PackagedApplication>& installed,
+    const std::shared_ptr<support::ManualExecutor>& context,
+    const std::shared_ptr<support::ManualExecutor>& main) {
+    AppUninstallService::Dependencies dependencies;
+    dependencies.sleeper = std::make_shared<ManualSleeper>();
+    dependencies.clock = [] { return TimePoint{}; };
+    dependencies.context = context;
+    dependencies.mainExecutor = main;
+    dependencies.packages.list = [installed](const support::CancellationToken&) {
+        return installed;
+    };
+    return AppUninstallService::create(std::move(dependencies));
+}
+
 UninstallHarness::UninstallHarness() {
     AppUninstallService::Dependencies dependencies;
     dependencies.locations = {home, systemLibrary};

@@ -17,6 +17,13 @@ namespace quillo::testing {
 
 inline const TimePoint kUninstallStart(std::chrono::seconds(1'741'944'413));
 
+/// An uninstall service that lists `installed` as the packaged applications, its work on
+/// `context`, its quit requests on `main`.
+std::shared_ptr<AppUninstallService> packageListingService(
+    const std::vector<platform::PackagedApplication>& installed,
+    const std::shared_ptr<support::ManualExecutor>& context,
+    const std::shared_ptr<support::ManualExecutor>& main);
+
 /// An uninstall service over a fake home and system Library in a temporary folder, driven by
 /// hand: its context and the main thread are manual executors, the pause a manual sleeper, the
 /// clock advances a second per reading, and the quit request and the trash are recorded.
