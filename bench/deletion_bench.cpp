@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,11 +60,14 @@ CleanableItem itemFor(const fs::path& path) {
 void deleteAll(DeletionMode mode, const fs::path& store, std::vector<CleanableItem> items) {
     const auto executor = std::make_shared<support::ManualExecutor>();
     const auto receipts = ReceiptStore::create(ReceiptStore::OnDisk{store}, executor);
-    // The items' own folders stand for the caches module's roots.
+    // The items' own folders stand for the caches module's roots, each once.
     DeletionEnvironment environment;
+    std::set<fs::path> folders;
     for (const CleanableItem& item : items) {
-        environment.moduleAreas[CleaningModuleID::systemCaches].push_back(
-            {.path = item.url.parent_path()});
+        if (folders.insert(item.url.parent_path()).second) {
+            environment.moduleAreas[CleaningModuleID::systemCaches].push_back(
+                {.path = item.url.parent_path()});
+        }
     }
     const auto service = SecureDeletionService::create(
         [mode](support::Completion<DeletionMode> answer) { answer(mode); }, receipts, executor,

@@ -7,11 +7,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <variant>
 
 #include "model/DeletionError.h"
+#include "platform/DataChunks.h"
 #include "platform/DirectoryListing.h"
 #include "platform/FolderChain.h"
 #include "platform/OpenedItemParts.h"
+#include "platform/RandomChunkPipeline.h"
+#include "platform/Writeback.h"
 
 namespace quillo::platform {
 
@@ -72,42 +77,65 @@ int writeAll(int fd, std::span<const unsigned char> bytes, off_t offset) {
     return 0;
 }
 
-// The next extent holding data at or after `offset`, as [start, end), or nothing after the last.
-// A file system that cannot tell holes reports the whole file as data.
-std::optional<std::pair<off_t, off_t>> nextDataExtent(int fd, off_t offset, off_t size) {
-    const off_t start = ::lseek(fd, offset, SEEK_DATA);
-    if (start < 0) {
-        return errno == ENXIO ? std::nullopt : std::optional(std::pair{offset, size});
+// Chunks in flight while a large file is written: generating one while the others are written.
+constexpr std::size_t kPipelineDepth = 4;
+
+Outcome fillAndWrite(int fd, DataChunks chunks, std::size_t bufferSize, const RandomFill& fill) {
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(bufferSize);
+    WritebackPacer writeback(fd);
+    while (const std::optional<FileChunk> chunk = chunks.next()) {
+        const std::span<unsigned char> bytes(buffer.get(), chunk->length);
+        if (!fill(bytes)) {
+            return DeletionError::randomBytesFailed();
+        }
+        if (const int error = writeAll(fd, bytes, chunk->offset); error != 0) {
+            return writeFailure(error);
+        }
+        writeback.wroteUpTo(chunk->offset + static_cast<off_t>(chunk->length));
     }
-    const off_t end = ::lseek(fd, start, SEEK_HOLE);
-    return std::pair{start, end < 0 ? size : std::min(end, size)};
+    return OverwriteOutcome::overwritten;
+}
+
+Outcome writeFilledChunks(int fd, RandomChunkPipeline& pipeline) {
+    WritebackPacer writeback(fd);
+    for (;;) {
+        auto next = pipeline.next();
+        if (const auto* end = std::get_if<RandomChunkPipeline::End>(&next)) {
+            if (*end == RandomChunkPipeline::End::fillFailed) {
+                return DeletionError::randomBytesFailed();
+            }
+            return OverwriteOutcome::overwritten;
+        }
+        const auto& [chunk, bytes] = std::get<RandomChunkPipeline::FilledChunk>(next);
+        if (const int error = writeAll(fd, bytes, chunk.offset); error != 0) {
+            return writeFailure(error);
+        }
+        writeback.wroteUpTo(chunk.offset + static_cast<off_t>(chunk.length));
+    }
+}
+
+Outcome writeChunks(int fd, off_t size, const RandomFill& fill) {
+    const DataChunks chunks(fd, size, kOverwriteChunkSize);
+    if (static_cast<std::size_t>(size) <= kOverwriteChunkSize) {
+        return fillAndWrite(fd, chunks, static_cast<std::size_t>(size), fill);
+    }
+    try {
+        RandomChunkPipeline pipeline(chunks, kOverwriteChunkSize, kPipelineDepth, fill);
+        return writeFilledChunks(fd, pipeline);
+    } catch (const std::system_error&) {
+        // No thread to spare: generate and write in turn.
+        return fillAndWrite(fd, chunks, kOverwriteChunkSize, fill);
+    }
 }
 
 Outcome writePass(int fd, off_t size, const RandomFill& fill) {
-    const std::size_t bufferSize = std::min(static_cast<std::size_t>(size), kOverwriteChunkSize);
-    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(bufferSize);
-    for (off_t offset = 0; offset < size;) {
-        const auto extent = nextDataExtent(fd, offset, size);
-        if (!extent || extent->first >= size) {
-            break;
-        }
-        for (offset = extent->first; offset < extent->second;) {
-            const auto length =
-                std::min(static_cast<std::size_t>(extent->second - offset), bufferSize);
-            const std::span<unsigned char> chunk(buffer.get(), length);
-            if (!fill(chunk)) {
-                return DeletionError::randomBytesFailed();
-            }
-            if (const int error = writeAll(fd, chunk, offset); error != 0) {
-                return writeFailure(error);
-            }
-            offset += static_cast<off_t>(length);
-        }
-    }
+    Outcome outcome = writeChunks(fd, size, fill);
     // Whether the data reached the device changes nothing for the caller, who removes the file
     // next either way.
-    ::fdatasync(fd);
-    return OverwriteOutcome::overwritten;
+    if (outcome.ok()) {
+        ::fdatasync(fd);
+    }
+    return outcome;
 }
 
 // The entry's type from the listing, or from a status call where the file system gives none.

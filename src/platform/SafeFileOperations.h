@@ -33,7 +33,7 @@ enum class OverwriteOutcome {
 using RandomFill = std::function<bool(std::span<unsigned char>)>;
 
 /// The size of one overwrite chunk; the last chunk of a file is the remainder.
-inline constexpr std::size_t kOverwriteChunkSize = 65'536;
+inline constexpr std::size_t kOverwriteChunkSize = 1'048'576;
 
 enum class PathKind { missing, directory, regularFile, other };
 
