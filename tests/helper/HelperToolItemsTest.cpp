@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "helper/HelperService.h"
 #include "modules/ArchivedJournals.h"
 #include "modules/FakeLinuxSystem.h"
@@ -107,9 +105,7 @@ TEST_F(HelperToolItems, DeletesOnlyWhatItListedItselfAndVacuumsWithTheBoundedRet
 TEST_F(HelperToolItems, AStandardScanOffersOnlyLogsOlderThanTheRetentionItWasSent) {
     makeFile(system / "var/log/syslog.1", 100);
     // The helper reads the real clock.
-    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::system_clock::now().time_since_epoch());
-    setModificationTime(system / "var/log/syslog.1", now.count() - 10 * 86'400, 0);
+    setAgeByTheClock(system / "var/log/syslog.1", 10 * 86'400);
     const auto offered = [this](int days) {
         return alternativesOf<CleanableItem>(
                    answer(HelperScanRequest{.modules = {CleaningModuleID::systemLogs},

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -30,12 +29,6 @@ namespace fs = std::filesystem;
 using testing::StreamRecording;
 
 constexpr std::int64_t kDay = 86'400;
-
-std::int64_t secondsNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
 
 /// All seven system-data modules in one engine over one fake root, deleting through one real
 /// service; every executor is the harness's, driven by the test.
@@ -106,11 +99,10 @@ class SystemModulesEndToEndTest : public ::testing::TestWithParam<DeletionMode> 
         makeFile(root / "home/reports/Editor_2025-03-14_host.crash", 2'000);
         makeFile(root / "vm/sleepimage", 70'000);
         makeFile(root / "home/fonts/ats/db", 5'000);
-        const auto now = secondsNow();
         for (const auto* old : {"home/logs/app/old.log", "var/log/kernel-panic.log"}) {
-            testing::setModificationTime(root / old, now - 30 * kDay, 0);
+            testing::setAgeByTheClock(root / old, 30 * kDay);
         }
-        testing::setModificationTime(root / "home/logs/fresh.log", now - kDay, 0);
+        testing::setAgeByTheClock(root / "home/logs/fresh.log", kDay);
     }
 
     ScanResults scan() {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -240,6 +241,12 @@ void setModificationTime(const std::filesystem::path& path, std::int64_t seconds
     if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         fail("utimensat " + path.string());
     }
+}
+
+void setAgeByTheClock(const std::filesystem::path& path, std::int64_t seconds) {
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    setModificationTime(path, now.count() - seconds, 0);
 }
 
 }  // namespace quillo::testing
