@@ -116,6 +116,14 @@ std::vector<std::string> displayNamesOf(const CleanableItems& items) {
     return names;
 }
 
+std::vector<std::filesystem::path> urlsOf(const CleanableItems& items) {
+    std::vector<std::filesystem::path> urls;
+    for (const auto& item : items) {
+        urls.push_back(item.url);
+    }
+    return urls;
+}
+
 const CleanableItem* itemNamed(const CleanableItems& items, const std::string& name) {
     const auto found = std::ranges::find(items, name, &CleanableItem::displayName);
     if (found == items.end()) {

@@ -79,6 +79,9 @@ class FileModuleFixture {
 /// The display names of `items`, in order.
 std::vector<std::string> displayNamesOf(const CleanableItems& items);
 
+/// The urls of `items`, in order.
+std::vector<std::filesystem::path> urlsOf(const CleanableItems& items);
+
 /// The item offered as `name`; fails the test and gives nothing if there is none.
 const CleanableItem* itemNamed(const CleanableItems& items, const std::string& name);
 

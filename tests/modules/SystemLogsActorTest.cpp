@@ -19,6 +19,7 @@ namespace {
 using testing::allocatedSize;
 using testing::itemNamed;
 using testing::setAge;
+using testing::urlsOf;
 using Warnings = std::vector<CleanableItemWarning>;
 
 constexpr std::int64_t kLongAgo = 30 * 86'400;
@@ -29,14 +30,6 @@ constexpr std::int64_t kLargeLogBytes = 100'000'000;
 std::set<std::string> namesOf(const CleanableItems& items) {
     const auto names = testing::displayNamesOf(items);
     return {names.begin(), names.end()};
-}
-
-std::vector<std::filesystem::path> urlsOf(const CleanableItems& items) {
-    std::vector<std::filesystem::path> urls;
-    for (const auto& item : items) {
-        urls.push_back(item.url);
-    }
-    return urls;
 }
 
 /// A log of `bytes` last modified `age` seconds ago, parent folders made as needed.

@@ -27,18 +27,11 @@ using ::testing::IsEmpty;
 using testing::TemporaryDirectory;
 using ::testing::UnorderedElementsAre;
 using ::testing::UnorderedElementsAreArray;
+using testing::urlsOf;
 using Paths = std::vector<std::filesystem::path>;
 using Warnings = std::vector<CleanableItemWarning>;
 
 constexpr std::int64_t kLargeFileLimit = 200'000'000;
-
-Paths urlsOf(const CleanableItems& items) {
-    Paths urls;
-    for (const auto& item : items) {
-        urls.push_back(item.url);
-    }
-    return urls;
-}
 
 class TempFilesActorTest : public ::testing::Test, protected testing::FileModuleFixture {
   protected:
