@@ -135,13 +135,6 @@ TEST(SleepImageItemTest, AnyModeButZeroMeansHibernation) {
     EXPECT_TRUE(sleepImageItem(entry, std::nullopt)->isSafeToDeleteByDefault);
 }
 
-TEST(SleepImageItemTest, FoldersAndEmptyFilesAreNoImage) {
-    EXPECT_FALSE(sleepImageItem({"/a", 0, TimePoint{}, false, "a"}, 0));
-    EXPECT_FALSE(sleepImageItem({"/a", -1, TimePoint{}, false, "a"}, 0));
-    EXPECT_FALSE(sleepImageItem({"/a", 4096, TimePoint{}, true, "a"}, 0));
-    EXPECT_TRUE(sleepImageItem({"/a", 1, TimePoint{}, false, "a"}, 0));
-}
-
 TEST_F(SleepImageActorTest, NothingAtThePathOffersNothingWithoutAskingTheMode) {
     expectNoItem();
     testing::makeFile(image, 0);
