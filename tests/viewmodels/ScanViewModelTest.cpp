@@ -165,30 +165,23 @@ TEST_F(ScanViewModelTest, LateSuccessOfACancelledScanIsDropped) {
     EXPECT_TRUE(model.cachedAllItems().empty());
 }
 
-TEST_F(ScanViewModelTest, CancelWhileIdleChangesNothing) {
-    auto& model = makeViewModel();
-    const auto kept = item(CleaningModuleID::tempFiles, "kept");
-    model.applyResults({{CleaningModuleID::tempFiles, {kept}}});
-    model.toggleSelection(kept.id);
-    const auto subscription = listen();
-
-    model.cancelScan();
-    EXPECT_EQ(model.phase(), Phase{Idle{}});
-    EXPECT_TRUE(heardFields.empty());
-    EXPECT_EQ(model.cachedAllItems().size(), 1U);
-    EXPECT_TRUE(model.isSelected(kept.id));
-}
-
-TEST_F(ScanViewModelTest, CancelAfterACompletedScanKeepsItsResults) {
+TEST_F(ScanViewModelTest, CancelAfterACompletedScanKeepsItsResultsAndWhileIdleChangesNothing) {
     auto temp = scripted(CleaningModuleID::tempFiles);
     auto& model = makeViewModel({temp});
+    const auto found = item(CleaningModuleID::tempFiles, "found");
     model.startScan();
-    temp->finish(0, CleanableItems{item(CleaningModuleID::tempFiles, "found")});
+    temp->finish(0, CleanableItems{found});
     settle();
+    model.toggleSelection(found.id);
 
     model.cancelScan();
     EXPECT_EQ(model.phase(), Phase{Idle{}});
-    EXPECT_EQ(model.cachedAllItems().size(), 1U);
+    const auto subscription = listen();
+    model.cancelScan();
+    EXPECT_TRUE(heardFields.empty());
+    ASSERT_EQ(model.cachedAllItems().size(), 1U);
+    EXPECT_EQ(*model.cachedAllItems().front(), found);
+    EXPECT_TRUE(model.isSelected(found.id));
 }
 
 TEST_F(ScanViewModelTest, FailingModuleFailsTheScanWithItsDescription) {
