@@ -28,7 +28,8 @@ class PrivacyAuditServiceTest : public ::testing::Test {
     std::vector<InstalledApp> audit(
         const support::CancellationToken& token = {},
         PrivacyAuditService::InfoPlistReader reader = PrivacyAuditService::readInfoPlistFile) {
-        const auto service = PrivacyAuditService::create({systemApps, userApps}, context, reader);
+        const auto service =
+            PrivacyAuditService::create({systemApps, userApps}, context, std::move(reader));
         std::optional<std::vector<InstalledApp>> found;
         service->audit(token, [&](std::vector<InstalledApp> apps) { found = std::move(apps); });
         context->runAll();
@@ -38,6 +39,7 @@ class PrivacyAuditServiceTest : public ::testing::Test {
 
     static std::vector<std::string> names(const std::vector<InstalledApp>& apps) {
         std::vector<std::string> result;
+        result.reserve(apps.size());
         for (const auto& app : apps) {
             result.push_back(app.displayName);
         }

@@ -22,11 +22,13 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
+constexpr std::int64_t kThreeDays = 3 * std::int64_t{86'400};
+
 class CommandLineToolTest : public ::testing::Test, protected testing::FakeLinuxSystem {
   protected:
     CommandLineToolTest() : FakeLinuxSystem(ReceiptStore::InMemory{}) {
         testing::makeFile(oldTemp, 4000);
-        testing::setAgeByTheClock(oldTemp, 3 * 86'400);
+        testing::setAgeByTheClock(oldTemp, kThreeDays);
         // Changed just now: offered, but "Sicher auswählen" leaves it alone.
         testing::makeFile(youngTemp, 4000);
     }
@@ -161,8 +163,8 @@ TEST_F(CommandLineToolTest, AnItemThatCannotBeDeletedMakesTheRunFail) {
 TEST_F(CommandLineToolTest, CleanLeavesTheKeepListAndWhatHoldsItAlone) {
     const auto build = system / "tmp/old-build";
     testing::makeFile(build / "notes.txt", 4000);
-    testing::setAgeByTheClock(build / "notes.txt", 3 * 86'400);
-    testing::setAgeByTheClock(build, 3 * 86'400);
+    testing::setAgeByTheClock(build / "notes.txt", kThreeDays);
+    testing::setAgeByTheClock(build, kThreeDays);
     ASSERT_TRUE(settings.addKeptPath((build / "notes.txt").string()));
     ASSERT_TRUE(settings.addKeptPath(oldTemp.string()));
 

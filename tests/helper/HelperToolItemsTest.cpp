@@ -13,6 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::int64_t kDay = 86'400;
+
 LocalSnapshot snapperSnapshot(std::string number) {
     LocalSnapshot snapshot;
     snapshot.source = SnapshotSource::snapper;
@@ -27,15 +29,15 @@ struct HelperToolItems : ::testing::Test {
     std::vector<HelperMessage> answer(const HelperRequest& request) {
         auto services =
             fakeModuleServices(work, linuxSystemLocations(system), ReceiptStore::InMemory{});
-        services.snapshotLister = [](support::Completion<std::vector<LocalSnapshot>> done) {
+        services.snapshotLister = [](const support::Completion<std::vector<LocalSnapshot>>& done) {
             done(std::vector{snapperSnapshot("42")});
         };
         services.snapshotDeleter = [this](const LocalSnapshot& snapshot,
-                                          support::Completion<support::Unit> done) {
+                                          const support::Completion<support::Unit>& done) {
             deleted.push_back(snapshot);
             done(support::Unit{});
         };
-        services.journalVacuum = [this](int days, support::Completion<support::Unit> done) {
+        services.journalVacuum = [this](int days, const support::Completion<support::Unit>& done) {
             vacuumedDays.push_back(days);
             done(support::Unit{});
         };
@@ -60,7 +62,7 @@ struct HelperToolItems : ::testing::Test {
 
 TEST_F(HelperToolItems, AScanSendsTheListedSnapshotsAndTheArchivedJournals) {
     makeFile(journal / "m1/system@0001-0002-0003.journal", 8192);
-    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * 86'400);
+    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * kDay);
     const auto items = alternativesOf<CleanableItem>(answer(HelperScanRequest{
         .modules = {CleaningModuleID::localSnapshots, CleaningModuleID::systemLogs},
         .depth = ScanDepth::standard,
@@ -73,7 +75,7 @@ TEST_F(HelperToolItems, AScanSendsTheListedSnapshotsAndTheArchivedJournals) {
 
 TEST_F(HelperToolItems, DeletesOnlyWhatItListedItselfAndVacuumsWithTheBoundedRetention) {
     makeFile(journal / "m1/system@0001-0002-0003.journal", 8192);
-    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * 86'400);
+    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * kDay);
     const HelperWish listed{Uuid::random(), CleaningModuleID::localSnapshots,
                             "/.snapshots/snapper/root/42"};
     const HelperWish unlisted{Uuid::random(), CleaningModuleID::localSnapshots,
@@ -105,7 +107,7 @@ TEST_F(HelperToolItems, DeletesOnlyWhatItListedItselfAndVacuumsWithTheBoundedRet
 TEST_F(HelperToolItems, AStandardScanOffersOnlyLogsOlderThanTheRetentionItWasSent) {
     makeFile(system / "var/log/syslog.1", 100);
     // The helper reads the real clock.
-    setAgeByTheClock(system / "var/log/syslog.1", 10 * 86'400);
+    setAgeByTheClock(system / "var/log/syslog.1", 10 * kDay);
     const auto offered = [this](int days) {
         return alternativesOf<CleanableItem>(
                    answer(HelperScanRequest{.modules = {CleaningModuleID::systemLogs},
@@ -130,7 +132,11 @@ TEST(HelperRequestRetentionTest, TheRetentionIsReadWithinItsBoundsInEitherReques
     for (const std::string prefix : {R"({"request":"delete","mode":"standard","wishes":[],)",
                                      R"({"request":"scan","modules":[],"depth":"standard",)"}) {
         for (const auto& [sent, read] : cases) {
-            const auto request = decodeRequest(prefix + R"("logRetentionDays":)" + sent + "}");
+            auto line = prefix;
+            line += R"("logRetentionDays":)";
+            line += sent;
+            line += "}";
+            const auto request = decodeRequest(line);
             ASSERT_TRUE(request.ok()) << prefix << sent;
             EXPECT_EQ(retentionRead(request.value()), read) << prefix << sent;
         }

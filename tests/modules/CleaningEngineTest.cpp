@@ -13,11 +13,6 @@ using testing::StreamRecording;
 
 const TimePoint kNow = std::chrono::sys_days{std::chrono::year{2026} / 12 / 7};
 
-class ModuleFailure final : public support::ErrorDetail {
-  public:
-    [[nodiscard]] std::string description() const override { return "Werkzeug fehlgeschlagen"; }
-};
-
 /// A module whose scan and deletion fail once the test lets them.
 class FailingModule final : public CleaningModule {
   public:
@@ -25,14 +20,14 @@ class FailingModule final : public CleaningModule {
         : CleaningModule(mockProperties(id), std::move(context)) {}
 
     void scan(support::CancellationToken, support::Completion<CleanableItems> done) override {
-        context()->post([done] { done(support::Error::make(ModuleFailure{})); });
+        context()->post([done] { done(support::Error::make(testing::ToolFailure{})); });
     }
 
     support::EventStream<DeletionEvent> deleteItems(CleanableItems items) override {
         return reportEventStream(
             weak_from_this(), context(), static_cast<std::int64_t>(items.size()),
-            [](support::CancellationToken, support::Completion<DeletionReport> done) {
-                done(support::Error::make(ModuleFailure{}));
+            [](const support::CancellationToken&, const support::Completion<DeletionReport>& done) {
+                done(support::Error::make(testing::ToolFailure{}));
             });
     }
 };
@@ -54,7 +49,7 @@ class CleaningEngineTest : public ::testing::Test {
     /// Runs a scan to its end, letting every mock wait elapse.
     std::optional<support::Result<ScanResults>> scanToEnd(
         const CleaningEngine& engine, std::optional<std::set<CleaningModuleID>> ids,
-        support::CancellationToken token = {}) {
+        const support::CancellationToken& token = {}) {
         std::optional<support::Result<ScanResults>> outcome;
         engine.scan(std::move(ids), token,
                     [&](support::Result<ScanResults> result) { outcome = std::move(result); });

@@ -25,7 +25,7 @@ class DefaultModuleSetTest : public ::testing::Test, protected testing::FakeLinu
     void startScan() {
         outcome.reset();
         engine->scan(std::nullopt, {},
-                     [this](support::Result<ScanResults> results) { outcome = results; });
+                     [this](const support::Result<ScanResults>& results) { outcome = results; });
     }
 
     std::set<std::string> logNames() {
@@ -222,7 +222,7 @@ TEST(DefaultModuleSetUnprivilegedTest, OffersTheUsersOwnDataAndMarksWhatHeCannot
         testing::FakeLinuxSystem fake(ReceiptStore::InMemory{}, base.path());
         std::optional<support::Result<ScanResults>> outcome;
         fake.engine->scan(std::nullopt, {},
-                          [&](support::Result<ScanResults> results) { outcome = results; });
+                          [&](const support::Result<ScanResults>& results) { outcome = results; });
         fake.runBoth();
         std::int64_t bits = 0;
         for (std::size_t index = 0; outcome && outcome->ok() && index < std::size(expectations);

@@ -57,12 +57,7 @@ ModuleEnvironment FileModuleFixture::environment() const {
 DepthProvider FileModuleFixture::depthProvider() {
     return [this](std::function<void(ScanDepth)> answer) {
         ++depthQuestions;
-        executor->post([this, answer = std::move(answer)] {
-            if (whenDepthAsked) {
-                whenDepthAsked();
-            }
-            answer(depth);
-        });
+        executor->post([this, answer = std::move(answer)] { answer(depth); });
     };
 }
 
@@ -88,24 +83,6 @@ CleanableItems FileModuleFixture::scannedItems(CleaningModule& module) {
     }
     EXPECT_TRUE(outcome->ok()) << "the scan failed";
     return outcome->ok() ? std::move(*outcome).value() : CleanableItems{};
-}
-
-void FileModuleFixture::expectScanCancelledBeforeAndWhileAskingDepth(CleaningModule& module) {
-    const int questionsBefore = depthQuestions;
-    support::CancellationSource before;
-    before.cancel();
-    auto outcome = scanToEnd(module, before.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, questionsBefore);
-
-    support::CancellationSource whileAsking;
-    whenDepthAsked = [&whileAsking] { whileAsking.cancel(); };
-    outcome = scanToEnd(module, whileAsking.token());
-    whenDepthAsked = nullptr;
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, questionsBefore + 1);
 }
 
 std::vector<std::string> displayNamesOf(const CleanableItems& items) {

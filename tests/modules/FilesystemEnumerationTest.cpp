@@ -74,7 +74,7 @@ TEST_F(FilesystemEnumerationTest, MakeEntryOfAFolderTotalsItsContentsAndKeepsThe
 
 TEST_F(FilesystemEnumerationTest, MakeEntryReportsTheAllocatedSizeOfASparseFile) {
     const auto file = temp / "sparse.img";
-    testing::makeSparseFile(file, 64 * 1024 * 1024);
+    testing::makeSparseFile(file, std::int64_t{64} * 1024 * 1024);
 
     const auto entry = makeEntry(file);
 

@@ -15,11 +15,6 @@ using testing::StreamRecording;
 
 const TimePoint kStart = std::chrono::sys_days{std::chrono::year{2026} / 3 / 1};
 
-class ListingFailure final : public support::ErrorDetail {
-  public:
-    [[nodiscard]] std::string description() const override { return "Auflistung gescheitert"; }
-};
-
 class LocalSnapshotsActorTest : public ::testing::Test {
   protected:
     std::shared_ptr<LocalSnapshotsActor> makeModule() {
@@ -47,7 +42,7 @@ class LocalSnapshotsActorTest : public ::testing::Test {
         const support::CancellationToken& token,
         support::Result<std::vector<LocalSnapshot>> listing) {
         std::optional<support::Result<CleanableItems>> outcome;
-        module->scan(token, [&](support::Result<CleanableItems> items) { outcome = items; });
+        module->scan(token, [&](const support::Result<CleanableItems>& items) { outcome = items; });
         executor->runAll();
         if (pendingListing) {
             std::exchange(pendingListing, nullptr)(std::move(listing));
@@ -132,10 +127,10 @@ TEST_F(LocalSnapshotsActorTest, OffersEveryListedSnapshotInListingOrder) {
 }
 
 TEST_F(LocalSnapshotsActorTest, AFailingListerFailsTheScanWithItsError) {
-    const auto outcome = scan({}, support::Error::make(ListingFailure{}));
+    const auto outcome = scan({}, support::Error::make(testing::ToolFailure{}));
     ASSERT_TRUE(outcome.has_value());
     ASSERT_FALSE(outcome->ok());
-    EXPECT_EQ(outcome->error().description(), "Auflistung gescheitert");
+    EXPECT_EQ(outcome->error().description(), "Werkzeug fehlgeschlagen");
 }
 
 TEST_F(LocalSnapshotsActorTest, ACancelledScanDoesNotAskTheLister) {
@@ -151,7 +146,8 @@ TEST_F(LocalSnapshotsActorTest, ACancelledScanDoesNotAskTheLister) {
 TEST_F(LocalSnapshotsActorTest, AScanCancelledWhileListingFailsWithCancellation) {
     support::CancellationSource source;
     std::optional<support::Result<CleanableItems>> outcome;
-    module->scan(source.token(), [&](support::Result<CleanableItems> items) { outcome = items; });
+    module->scan(source.token(),
+                 [&](const support::Result<CleanableItems>& items) { outcome = items; });
     executor->runAll();
     ASSERT_TRUE(pendingListing);
     source.cancel();
@@ -215,9 +211,9 @@ TEST_F(LocalSnapshotsActorTest, CancellationBetweenSnapshotsEndsTheRunWithoutARe
     support::CancellationSource source;
     std::optional<support::Result<DeletionReport>> outcome;
     executor->post([&] {
-        module->deleteSnapshots({itemFor("2025-03-14-092653"), itemFor("2025-03-15-101112")},
-                                source.token(),
-                                [&](support::Result<DeletionReport> report) { outcome = report; });
+        module->deleteSnapshots(
+            {itemFor("2025-03-14-092653"), itemFor("2025-03-15-101112")}, source.token(),
+            [&](const support::Result<DeletionReport>& report) { outcome = report; });
     });
     executor->runAll();
     ASSERT_TRUE(pendingDeletion);

@@ -10,12 +10,13 @@ namespace {
 using namespace std::chrono;
 
 TimePoint utc(int y, unsigned mo, unsigned d, int h, int mi, int s) {
-    return time_point_cast<system_clock::duration>(sys_days{year{y} / mo / d} + hours{h} +
-                                                   minutes{mi} + seconds{s});
+    return time_point_cast<system_clock::duration>(sys_days{year{y} / month{mo} / day{d}} +
+                                                   hours{h} + minutes{mi} + seconds{s});
 }
 
 std::vector<std::string> tokensOf(const std::vector<LocalSnapshot>& snapshots) {
     std::vector<std::string> tokens;
+    tokens.reserve(snapshots.size());
     for (const auto& snapshot : snapshots) {
         tokens.push_back(snapshot.dateToken);
     }

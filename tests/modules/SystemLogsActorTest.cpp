@@ -22,7 +22,8 @@ using testing::setAge;
 using testing::urlsOf;
 using Warnings = std::vector<CleanableItemWarning>;
 
-constexpr std::int64_t kLongAgo = 30 * 86'400;
+constexpr std::int64_t kDay = 86'400;
+constexpr std::int64_t kLongAgo = 30 * kDay;
 constexpr std::int64_t kOneWeek = 604'800;
 constexpr std::int64_t kLargeLogBytes = 100'000'000;
 
@@ -62,7 +63,7 @@ class SystemLogsActorTest : public ::testing::Test {
 };
 
 TEST_F(SystemLogsActorTest, AStandardScanSparesTheLastWeekADeepScanDoesNot) {
-    makeLog(varLog / "system.log", 5'000, 3 * 86'400);
+    makeLog(varLog / "system.log", 5'000, 3 * kDay);
     makeLog(varLog / "old.log");
     EXPECT_EQ(namesOf(scannedItems(ScanDepth::standard)), std::set<std::string>{"old.log"});
 

@@ -55,13 +55,14 @@ class SystemModulesEndToEndTest : public ::testing::TestWithParam<DeletionMode> 
                 std::make_shared<TempFilesActor>(std::vector{root / "tmp"}, depth, service,
                                                  environment),
                 std::make_shared<LocalSnapshotsActor>(
-                    [](support::Completion<std::vector<LocalSnapshot>> done) {
+                    [](const support::Completion<std::vector<LocalSnapshot>>& done) {
                         done(std::vector{LocalSnapshot{.dateToken = "2025-03-14-092653",
                                                        .apfsUUID = std::nullopt},
                                          LocalSnapshot{.dateToken = "2025-03-15-101010",
                                                        .apfsUUID = std::nullopt}});
                     },
-                    [this](const LocalSnapshot& snapshot, support::Completion<support::Unit> done) {
+                    [this](const LocalSnapshot& snapshot,
+                           const support::Completion<support::Unit>& done) {
                         deletedSnapshots.push_back(snapshot.dateToken);
                         done(support::Unit{});
                     },

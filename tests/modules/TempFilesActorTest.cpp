@@ -96,8 +96,8 @@ TEST_F(TempFilesActorTest, WithARecentWindowYoungerEntriesAreRecentlyModified) {
     constexpr std::int64_t kDay = 86'400;
     const struct {
         std::optional<std::chrono::seconds> window;
-        std::int64_t age;
-        bool recent;
+        std::int64_t age = 0;
+        bool recent = false;
     } cases[] = {
         {std::chrono::hours(24), 0, true},
         {std::chrono::hours(24), kDay - 1, true},

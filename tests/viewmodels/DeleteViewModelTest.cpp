@@ -33,11 +33,6 @@ using Confirming = DeleteViewModel::Confirming;
 
 const TimePoint kNow = std::chrono::sys_days{std::chrono::year{2026} / 3 / 14};
 
-class ToolFailure final : public support::ErrorDetail {
-  public:
-    [[nodiscard]] std::string description() const override { return "Werkzeug fehlgeschlagen"; }
-};
-
 /// Plays one module's part of a deletion run into its stream and keeps the report the part ends
 /// with.
 class ScriptedRun {
@@ -331,7 +326,7 @@ TEST_F(DeleteViewModelTest, StreamErrorShowsItsTextOnceTheOtherModulesHaveEnded)
     const CleanableItems items{item(CleaningModuleID::tempFiles, "a"),
                                item(CleaningModuleID::systemLogs, "b")};
     startRun(items);
-    logs->runs.front().endWith(support::Error::make(ToolFailure{}));
+    logs->runs.front().endWith(support::Error::make(testing::ToolFailure{}));
     settle();
     EXPECT_EQ(viewModel.phase(), Phase(Deleting{std::nullopt, 0, 2}));
 

@@ -40,7 +40,7 @@ TEST_F(ViewModelsEndToEndTest, ScanSelectSafeDeleteSecurelyAndRemoveWhatWasDelet
     testing::makeFile(machine.system / "var/cache/man/index.db", 8'000);
     for (const auto& old : {panicLog, cacheApp, machine.system / "var/cache/apt",
                             machine.system / "tmp/leftover.bin"}) {
-        testing::setAgeByTheClock(old, 30 * 86'400);
+        testing::setAgeByTheClock(old, 30 * std::int64_t{86'400});
     }
     machine.settings.setDeletionMode(DeletionMode::secureOverwrite);
 
