@@ -22,14 +22,13 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
+constexpr std::int64_t kThreeDays = 3 * std::int64_t{86'400};
+
 class CommandLineToolTest : public ::testing::Test, protected testing::FakeLinuxSystem {
   protected:
     CommandLineToolTest() : FakeLinuxSystem(ReceiptStore::InMemory{}) {
-        const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-                             std::chrono::system_clock::now().time_since_epoch())
-                             .count();
         testing::makeFile(oldTemp, 4000);
-        testing::setModificationTime(oldTemp, now - 3 * 86'400, 0);
+        testing::setAgeByTheClock(oldTemp, kThreeDays);
         // Changed just now: offered, but "Sicher auswählen" leaves it alone.
         testing::makeFile(youngTemp, 4000);
     }
@@ -164,12 +163,8 @@ TEST_F(CommandLineToolTest, AnItemThatCannotBeDeletedMakesTheRunFail) {
 TEST_F(CommandLineToolTest, CleanLeavesTheKeepListAndWhatHoldsItAlone) {
     const auto build = system / "tmp/old-build";
     testing::makeFile(build / "notes.txt", 4000);
-    const auto old = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch())
-                         .count() -
-                     3 * 86'400;
-    testing::setModificationTime(build / "notes.txt", old, 0);
-    testing::setModificationTime(build, old, 0);
+    testing::setAgeByTheClock(build / "notes.txt", kThreeDays);
+    testing::setAgeByTheClock(build, kThreeDays);
     ASSERT_TRUE(settings.addKeptPath((build / "notes.txt").string()));
     ASSERT_TRUE(settings.addKeptPath(oldTemp.string()));
 

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "helper/HelperService.h"
 #include "modules/ArchivedJournals.h"
 #include "modules/FakeLinuxSystem.h"
@@ -14,6 +12,8 @@ namespace quillo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::int64_t kDay = 86'400;
 
 LocalSnapshot snapperSnapshot(std::string number) {
     LocalSnapshot snapshot;
@@ -29,15 +29,15 @@ struct HelperToolItems : ::testing::Test {
     std::vector<HelperMessage> answer(const HelperRequest& request) {
         auto services =
             fakeModuleServices(work, linuxSystemLocations(system), ReceiptStore::InMemory{});
-        services.snapshotLister = [](support::Completion<std::vector<LocalSnapshot>> done) {
+        services.snapshotLister = [](const support::Completion<std::vector<LocalSnapshot>>& done) {
             done(std::vector{snapperSnapshot("42")});
         };
         services.snapshotDeleter = [this](const LocalSnapshot& snapshot,
-                                          support::Completion<support::Unit> done) {
+                                          const support::Completion<support::Unit>& done) {
             deleted.push_back(snapshot);
             done(support::Unit{});
         };
-        services.journalVacuum = [this](int days, support::Completion<support::Unit> done) {
+        services.journalVacuum = [this](int days, const support::Completion<support::Unit>& done) {
             vacuumedDays.push_back(days);
             done(support::Unit{});
         };
@@ -62,7 +62,7 @@ struct HelperToolItems : ::testing::Test {
 
 TEST_F(HelperToolItems, AScanSendsTheListedSnapshotsAndTheArchivedJournals) {
     makeFile(journal / "m1/system@0001-0002-0003.journal", 8192);
-    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * 86'400);
+    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * kDay);
     const auto items = alternativesOf<CleanableItem>(answer(HelperScanRequest{
         .modules = {CleaningModuleID::localSnapshots, CleaningModuleID::systemLogs},
         .depth = ScanDepth::standard,
@@ -75,7 +75,7 @@ TEST_F(HelperToolItems, AScanSendsTheListedSnapshotsAndTheArchivedJournals) {
 
 TEST_F(HelperToolItems, DeletesOnlyWhatItListedItselfAndVacuumsWithTheBoundedRetention) {
     makeFile(journal / "m1/system@0001-0002-0003.journal", 8192);
-    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * 86'400);
+    setAge(journal / "m1/system@0001-0002-0003.journal", 30 * kDay);
     const HelperWish listed{Uuid::random(), CleaningModuleID::localSnapshots,
                             "/.snapshots/snapper/root/42"};
     const HelperWish unlisted{Uuid::random(), CleaningModuleID::localSnapshots,
@@ -107,9 +107,7 @@ TEST_F(HelperToolItems, DeletesOnlyWhatItListedItselfAndVacuumsWithTheBoundedRet
 TEST_F(HelperToolItems, AStandardScanOffersOnlyLogsOlderThanTheRetentionItWasSent) {
     makeFile(system / "var/log/syslog.1", 100);
     // The helper reads the real clock.
-    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::system_clock::now().time_since_epoch());
-    setModificationTime(system / "var/log/syslog.1", now.count() - 10 * 86'400, 0);
+    setAgeByTheClock(system / "var/log/syslog.1", 10 * kDay);
     const auto offered = [this](int days) {
         return alternativesOf<CleanableItem>(
                    answer(HelperScanRequest{.modules = {CleaningModuleID::systemLogs},
@@ -134,7 +132,11 @@ TEST(HelperRequestRetentionTest, TheRetentionIsReadWithinItsBoundsInEitherReques
     for (const std::string prefix : {R"({"request":"delete","mode":"standard","wishes":[],)",
                                      R"({"request":"scan","modules":[],"depth":"standard",)"}) {
         for (const auto& [sent, read] : cases) {
-            const auto request = decodeRequest(prefix + R"("logRetentionDays":)" + sent + "}");
+            auto line = prefix;
+            line += R"("logRetentionDays":)";
+            line += sent;
+            line += "}";
+            const auto request = decodeRequest(line);
             ASSERT_TRUE(request.ok()) << prefix << sent;
             EXPECT_EQ(retentionRead(request.value()), read) << prefix << sent;
         }

@@ -47,13 +47,6 @@ TEST(ResidualCandidateTest, ApplicationIDsNeedThreeComponentsTheFirstAlphabetic)
     }
 }
 
-TEST(ResidualCandidateTest, TheApplicationsOwnFolderIsNeverACandidate) {
-    EXPECT_FALSE(
-        isResidualCandidate(platform::kApplicationIdentifier, ResidualNameRule::bundleIdentifier));
-    EXPECT_FALSE(
-        isResidualCandidate(platform::kApplicationIdentifier, ResidualNameRule::applicationID));
-}
-
 /// Stands in for the installed-application lookup: answers later on the module's executor, or
 /// holds every answer until the test gives it.
 class FakeInstalledApplications {
@@ -69,10 +62,6 @@ class FakeInstalledApplications {
                 return;
             }
             const bool isInstalled = installed.contains(identifier);
-            if (answerAtOnce) {
-                answer(isInstalled);
-                return;
-            }
             executor_->post([answer = std::move(answer), isInstalled] { answer(isInstalled); });
         };
     }
@@ -87,21 +76,12 @@ class FakeInstalledApplications {
 
     std::set<std::string> installed;
     bool holdAnswers = false;
-    bool answerAtOnce = false;
     Names questions;
     std::vector<std::function<void(bool)>> held;
 
   private:
     std::shared_ptr<support::ManualExecutor> executor_;
 };
-
-Names namesOf(const CleanableItems& items) {
-    Names names;
-    for (const auto& item : items) {
-        names.push_back(item.displayName);
-    }
-    return names;
-}
 
 class ApplicationResidualActorTest : public ::testing::Test, protected testing::FileModuleFixture {
   protected:
@@ -143,20 +123,13 @@ TEST_F(ApplicationResidualActorTest, OffersTheFolderOfAnApplicationThatIsGone) {
     EXPECT_THAT(registry.questions, ElementsAre("org.vendor.tool"));
 }
 
-TEST_F(ApplicationResidualActorTest, TheFolderOfAnInstalledApplicationIsKept) {
-    makeDataFolder(applicationSupport / "org.vendor.tool");
-    registry.installed = {"org.vendor.tool"};
-    EXPECT_THAT(scanned(), IsEmpty());
-    EXPECT_THAT(registry.questions, ElementsAre("org.vendor.tool"));
-}
-
 TEST_F(ApplicationResidualActorTest, OnlyCandidateNamesAreAskedAbout) {
     makeDataFolder(applicationSupport / "Some App.support");
     makeDataFolder(applicationSupport / "Quillo");
     makeDataFolder(applicationSupport / ".org.hidden.tool");
     makeDataFolder(applicationSupport / platform::kApplicationIdentifier);
     makeDataFolder(applicationSupport / "com.vendor");
-    EXPECT_THAT(namesOf(scanned()), ElementsAre("com.vendor"));
+    EXPECT_THAT(testing::displayNamesOf(scanned()), ElementsAre("com.vendor"));
     EXPECT_THAT(registry.questions, ElementsAre("com.vendor"));
 }
 
@@ -171,7 +144,7 @@ TEST_F(ApplicationResidualActorTest, OnlyFoldersWithContentsAreOffered) {
     testing::makeSymlink(outside, applicationSupport / "org.vendor.link");
     makeDataFolder(applicationSupport / "org.vendor.real");
 
-    EXPECT_THAT(namesOf(scanned()), ElementsAre("org.vendor.real"));
+    EXPECT_THAT(testing::displayNamesOf(scanned()), ElementsAre("org.vendor.real"));
     EXPECT_TRUE(std::filesystem::exists(outside / "data"));
 }
 
@@ -185,7 +158,8 @@ TEST_F(ApplicationResidualActorTest, RootsComeInTheirOrderEachSortedByName) {
                          ResidualRoot{.url = applicationSupport},
                          ResidualRoot{.url = applicationSupport / "zz.last.root/data"},
                          ResidualRoot{.url = second}});
-    EXPECT_THAT(namesOf(scanned()), ElementsAre("zz.last.root", "Com.c.x", "com.a.y", "org.b.z"));
+    EXPECT_THAT(testing::displayNamesOf(scanned()),
+                ElementsAre("zz.last.root", "Com.c.x", "com.a.y", "org.b.z"));
     EXPECT_THAT(registry.questions, ElementsAre("zz.last.root", "Com.c.x", "com.a.y", "org.b.z"));
 }
 
@@ -216,7 +190,7 @@ TEST_F(ApplicationResidualActorTest, LinuxRootsOfferApplicationIDsPreselectedOnl
     });
 
     const auto items = scanned();
-    ASSERT_THAT(namesOf(items),
+    ASSERT_THAT(testing::displayNamesOf(items),
                 ElementsAre("org.vendor.Viewer", "org.vendor.Editor", "com.maker.Gone"));
     EXPECT_EQ(items[0].url, flatpakData / "org.vendor.Viewer");
     EXPECT_TRUE(items[0].isSafeToDeleteByDefault);
@@ -246,7 +220,7 @@ TEST_F(ApplicationResidualActorTest, AsksOneQuestionAtATime) {
     }
     runUntilIdle();
     ASSERT_TRUE(outcome && outcome->ok());
-    EXPECT_THAT(namesOf(outcome->value()), ElementsAre("org.a.one", "org.a.two"));
+    EXPECT_THAT(testing::displayNamesOf(outcome->value()), ElementsAre("org.a.one", "org.a.two"));
     EXPECT_EQ(registry.questions.size(), 3U);
 }
 

@@ -44,6 +44,12 @@ INSTANTIATE_TEST_SUITE_P(
         Title{"_x.crash", "", std::nullopt}, Title{"_usr_bin_gedit.crash", "", std::nullopt},
         Title{"_usr_bin_gedit.1000.ips", "", std::nullopt},
         Title{"Safari_2024-05-01_Mac.ips", "Safari", std::nullopt},
+        // Otherwise the name up to the first "_" once the last extension is gone.
+        Title{"App_1.IPS", "App", std::nullopt}, Title{"a_b", "a", std::nullopt},
+        Title{"com.maker.Mail_2024.cpu_resource.diag", "com.maker.Mail", std::nullopt},
+        Title{"Mail.cpu_resource", std::nullopt, std::nullopt},
+        Title{"ExcelHang.hang", std::nullopt, std::nullopt},
+        Title{"Crash_Reporter/Mail.crash", std::nullopt, std::nullopt},
         // systemd's coredumps in every compression it writes, and uncompressed.
         Title{kCore + ".zst", std::nullopt, "gedit"}, Title{kCore + ".lz4", std::nullopt, "gedit"},
         Title{kCore + ".xz", std::nullopt, "gedit"}, Title{kCore, std::nullopt, "gedit"},

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -26,7 +25,7 @@ class DefaultModuleSetTest : public ::testing::Test, protected testing::FakeLinu
     void startScan() {
         outcome.reset();
         engine->scan(std::nullopt, {},
-                     [this](support::Result<ScanResults> results) { outcome = results; });
+                     [this](const support::Result<ScanResults>& results) { outcome = results; });
     }
 
     std::set<std::string> logNames() {
@@ -105,14 +104,11 @@ TEST_F(DefaultModuleSetTest, EachModuleDescribesItselfAsTheCatalogueSaysInIdenti
 }
 
 TEST_F(DefaultModuleSetTest, TheDeepScanSettingReachesTheNextScanButNotOneUnderWay) {
-    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch())
-                         .count();
     const auto logs = home / ".local/state/editor";
     testing::makeFile(logs / "old.log", 3000);
     testing::makeFile(logs / "recent.log", 3000);
-    testing::setModificationTime(logs / "old.log", now - 30 * kDay, 0);
-    testing::setModificationTime(logs / "recent.log", now - kDay, 0);
+    testing::setAgeByTheClock(logs / "old.log", 30 * kDay);
+    testing::setAgeByTheClock(logs / "recent.log", kDay);
     testing::makeFile(system / "var/cache/apt/pkgcache.bin", 9000);
     testing::makeFile(system / "var/cache/debconf/config.dat", 9000);
     testing::makeFile(system / "var/cache/fontconfig/cache-8", 9000);
@@ -174,12 +170,8 @@ TEST(DefaultModuleSetUnprivilegedTest, OffersTheUsersOwnDataAndMarksWhatHeCannot
     }
     ASSERT_EQ(::chmod((system / "tmp").c_str(), 01777), 0);
     testing::giveToUnprivilegedUser(system / "tmp/mine");
-    const auto monthAgo = std::chrono::duration_cast<std::chrono::seconds>(
-                              std::chrono::system_clock::now().time_since_epoch())
-                              .count() -
-                          30 * kDay;
     for (const auto& entry : fs::recursive_directory_iterator(base.path())) {
-        testing::setModificationTime(entry.path(), monthAgo, 0);
+        testing::setAgeByTheClock(entry.path(), 30 * kDay);
         if (entry.path().string().starts_with((base / "home").string())) {
             testing::giveToUnprivilegedUser(entry.path());
         }
@@ -230,7 +222,7 @@ TEST(DefaultModuleSetUnprivilegedTest, OffersTheUsersOwnDataAndMarksWhatHeCannot
         testing::FakeLinuxSystem fake(ReceiptStore::InMemory{}, base.path());
         std::optional<support::Result<ScanResults>> outcome;
         fake.engine->scan(std::nullopt, {},
-                          [&](support::Result<ScanResults> results) { outcome = results; });
+                          [&](const support::Result<ScanResults>& results) { outcome = results; });
         fake.runBoth();
         std::int64_t bits = 0;
         for (std::size_t index = 0; outcome && outcome->ok() && index < std::size(expectations);

@@ -16,29 +16,9 @@ namespace quillo {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::Optional;
 using testing::TemporaryDirectory;
+using testing::urlsOf;
 using Paths = std::vector<std::filesystem::path>;
-
-TEST(ReportNameTest, IsTheNameUpToTheFirstUnderscore) {
-    EXPECT_THAT(reportName("/r/Safari_2024-05-01-101010_MacBook.ips"),
-                Optional(std::string("Safari")));
-    EXPECT_THAT(reportName("/r/App_1.IPS"), Optional(std::string("App")));
-    EXPECT_THAT(reportName("/r/_x.crash"), Optional(std::string()));
-    EXPECT_THAT(reportName("/r/a_b"), Optional(std::string("a")));
-}
-
-TEST(ReportNameTest, OnlyTheLastExtensionIsRemoved) {
-    EXPECT_THAT(reportName("/r/com.maker.Mail_2024.cpu_resource.diag"),
-                Optional(std::string("com.maker.Mail")));
-    // The "_" lies in the extension that is removed.
-    EXPECT_EQ(reportName("/r/Mail.cpu_resource"), std::nullopt);
-}
-
-TEST(ReportNameTest, WithoutAnUnderscoreInTheFileNameThereIsNone) {
-    EXPECT_EQ(reportName("/r/ExcelHang.hang"), std::nullopt);
-    EXPECT_EQ(reportName("/Library/Logs/Crash_Reporter/Mail.crash"), std::nullopt);
-}
 
 class DiagnosticReportsActorTest : public ::testing::Test, protected testing::FileModuleFixture {
   protected:
@@ -51,14 +31,6 @@ class DiagnosticReportsActorTest : public ::testing::Test, protected testing::Fi
     CleanableItems scanned(ScanDepth scanDepth) {
         depth = scanDepth;
         return scannedItems(*module);
-    }
-
-    static Paths urlsOf(const CleanableItems& items) {
-        Paths urls;
-        for (const auto& item : items) {
-            urls.push_back(item.url);
-        }
-        return urls;
     }
 
     TemporaryDirectory folder;

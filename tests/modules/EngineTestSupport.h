@@ -25,6 +25,12 @@ inline CleaningModuleDescriptor mockProperties(CleaningModuleID id, bool destruc
                                     .requiresFullDiskAccess = false};
 }
 
+/// A module's or tool's failure, as the user reads it.
+class ToolFailure final : public support::ErrorDetail {
+  public:
+    [[nodiscard]] std::string description() const override { return "Werkzeug fehlgeschlagen"; }
+};
+
 /// Everything a deletion stream delivered, in order.
 struct StreamRecording {
     std::vector<DeletionEvent> events;

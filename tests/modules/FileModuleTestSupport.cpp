@@ -57,12 +57,7 @@ ModuleEnvironment FileModuleFixture::environment() const {
 DepthProvider FileModuleFixture::depthProvider() {
     return [this](std::function<void(ScanDepth)> answer) {
         ++depthQuestions;
-        executor->post([this, answer = std::move(answer)] {
-            if (whenDepthAsked) {
-                whenDepthAsked();
-            }
-            answer(depth);
-        });
+        executor->post([this, answer = std::move(answer)] { answer(depth); });
     };
 }
 
@@ -90,30 +85,20 @@ CleanableItems FileModuleFixture::scannedItems(CleaningModule& module) {
     return outcome->ok() ? std::move(*outcome).value() : CleanableItems{};
 }
 
-void FileModuleFixture::expectScanCancelledBeforeAndWhileAskingDepth(CleaningModule& module) {
-    const int questionsBefore = depthQuestions;
-    support::CancellationSource before;
-    before.cancel();
-    auto outcome = scanToEnd(module, before.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, questionsBefore);
-
-    support::CancellationSource whileAsking;
-    whenDepthAsked = [&whileAsking] { whileAsking.cancel(); };
-    outcome = scanToEnd(module, whileAsking.token());
-    whenDepthAsked = nullptr;
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
-    EXPECT_EQ(depthQuestions, questionsBefore + 1);
-}
-
 std::vector<std::string> displayNamesOf(const CleanableItems& items) {
     std::vector<std::string> names;
     for (const auto& item : items) {
         names.push_back(item.displayName);
     }
     return names;
+}
+
+std::vector<std::filesystem::path> urlsOf(const CleanableItems& items) {
+    std::vector<std::filesystem::path> urls;
+    for (const auto& item : items) {
+        urls.push_back(item.url);
+    }
+    return urls;
 }
 
 const CleanableItem* itemNamed(const CleanableItems& items, const std::string& name) {

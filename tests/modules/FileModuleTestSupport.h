@@ -49,8 +49,7 @@ class FileModuleFixture {
     /// Context on `executor`, pool on `pool`, the clock stopped at `now`.
     [[nodiscard]] ModuleEnvironment environment() const;
 
-    /// Answers with `depth` as it is when asked, later, on `executor`. Counts the questions and
-    /// runs `whenDepthAsked` (if set) just before answering.
+    /// Answers with `depth` as it is when asked, later, on `executor`. Counts the questions.
     [[nodiscard]] DepthProvider depthProvider();
 
     /// Runs `executor` and `pool` until both are idle.
@@ -63,21 +62,19 @@ class FileModuleFixture {
     /// The items of a scan to the end; fails the test and gives none if the scan did not succeed.
     CleanableItems scannedItems(CleaningModule& module);
 
-    /// Checks that a scan fails with the cancellation error when its token is cancelled before
-    /// it starts (the depth never asked) and when it is cancelled while the depth is asked.
-    void expectScanCancelledBeforeAndWhileAskingDepth(CleaningModule& module);
-
     std::shared_ptr<support::ManualExecutor> executor = std::make_shared<support::ManualExecutor>();
     /// Where folders are sized; `executor` unless a test wants to step the sizing on its own.
     std::shared_ptr<support::ManualExecutor> pool = executor;
     TimePoint now = secondsSinceEpoch(kFixedNowSeconds);
     ScanDepth depth = ScanDepth::standard;
     int depthQuestions = 0;
-    std::function<void()> whenDepthAsked;
 };
 
 /// The display names of `items`, in order.
 std::vector<std::string> displayNamesOf(const CleanableItems& items);
+
+/// The urls of `items`, in order.
+std::vector<std::filesystem::path> urlsOf(const CleanableItems& items);
 
 /// The item offered as `name`; fails the test and gives nothing if there is none.
 const CleanableItem* itemNamed(const CleanableItems& items, const std::string& name);

@@ -25,9 +25,13 @@ class FilesystemEnumerationTest : public ::testing::Test {
 
 // makeEntry ------------------------------------------------------------------------------------
 
-TEST_F(FilesystemEnumerationTest, MakeEntryGivesNothingForAMissingPath) {
+TEST_F(FilesystemEnumerationTest, MissingPathsHoldNothingAndAFileHasNoContents) {
+    makeFile(temp / "file", 10'000);
     EXPECT_FALSE(makeEntry(temp / "missing").has_value());
     EXPECT_FALSE(makeEntry("").has_value());
+    EXPECT_EQ(directorySize(temp / "missing"), 0);
+    EXPECT_EQ(directorySize(temp / "file"), 0);
+    EXPECT_THAT(sortedChildren(temp / "missing"), IsEmpty());
 }
 
 TEST_F(FilesystemEnumerationTest, MakeEntryDescribesAFileByItsAllocatedSize) {
@@ -70,7 +74,7 @@ TEST_F(FilesystemEnumerationTest, MakeEntryOfAFolderTotalsItsContentsAndKeepsThe
 
 TEST_F(FilesystemEnumerationTest, MakeEntryReportsTheAllocatedSizeOfASparseFile) {
     const auto file = temp / "sparse.img";
-    testing::makeSparseFile(file, 64 * 1024 * 1024);
+    testing::makeSparseFile(file, std::int64_t{64} * 1024 * 1024);
 
     const auto entry = makeEntry(file);
 
@@ -103,7 +107,7 @@ TEST_F(FilesystemEnumerationTest, MakeEntryClampsATimeBeyondTheClocksRange) {
     EXPECT_EQ(entry->lastModified, TimePoint::max());
 }
 
-TEST_F(FilesystemEnumerationTest, MakeEntryOfACancelledFolderWalkIsPartial) {
+TEST_F(FilesystemEnumerationTest, ACancelledWalkStopsAtOnce) {
     makeFile(temp / "App" / "a.bin", 10'000);
     support::CancellationSource source;
     source.cancel();
@@ -112,17 +116,15 @@ TEST_F(FilesystemEnumerationTest, MakeEntryOfACancelledFolderWalkIsPartial) {
 
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(entry->sizeInBytes, 0);
+    EXPECT_EQ(directorySize(temp / "App", source.token()), 0);
+    EXPECT_THAT(recursiveContents(temp / "App", source.token()), IsEmpty());
 }
 
 // directorySize --------------------------------------------------------------------------------
 
-TEST_F(FilesystemEnumerationTest, DirectorySizeOfMissingOrNonFolderPathsIsZero) {
-    makeFile(temp / "file", 10'000);
-    EXPECT_EQ(directorySize(temp / "missing"), 0);
-    EXPECT_EQ(directorySize(temp / "file"), 0);
-}
-
-TEST_F(FilesystemEnumerationTest, DirectorySizeSkipsHiddenFilesAndHiddenFolders) {
+TEST_F(FilesystemEnumerationTest, DirectorySizeCountsNeitherFoldersNorHiddenEntries) {
+    fs::create_directories(temp / "root" / "a" / "b" / "c");
+    ASSERT_GT(allocatedSize(temp / "root" / "a"), 0);
     makeFile(temp / "root" / ".DS_Store", 10'000);
     makeFile(temp / "root" / ".hidden" / "inside.bin", 50'000);
 
@@ -130,14 +132,6 @@ TEST_F(FilesystemEnumerationTest, DirectorySizeSkipsHiddenFilesAndHiddenFolders)
 
     makeFile(temp / "root" / "visible.bin", 3000);
     EXPECT_EQ(directorySize(temp / "root"), allocatedSize(temp / "root" / "visible.bin"));
-}
-
-TEST_F(FilesystemEnumerationTest, DirectorySizeCountsFoldersThemselvesAsZero) {
-    fs::create_directories(temp / "root" / "a" / "b" / "c");
-    fs::create_directories(temp / "root" / "x");
-    ASSERT_GT(allocatedSize(temp / "root" / "a"), 0);
-
-    EXPECT_EQ(directorySize(temp / "root"), 0);
 }
 
 TEST_F(FilesystemEnumerationTest, DirectorySizeCountsAHardLinkedFileOnce) {
@@ -182,15 +176,6 @@ TEST_F(FilesystemEnumerationTest, DirectorySizeCountsFilesWithAwkwardNames) {
     }
 
     EXPECT_EQ(directorySize(temp / "root"), expected);
-}
-
-TEST_F(FilesystemEnumerationTest, DirectorySizeStopsAtOnceWhenCancelled) {
-    makeFile(temp / "root" / "a.bin", 10'000);
-    support::CancellationSource source;
-    source.cancel();
-
-    EXPECT_EQ(directorySize(temp / "root", source.token()), 0);
-    EXPECT_THAT(recursiveContents(temp / "root", source.token()), IsEmpty());
 }
 
 TEST_F(FilesystemEnumerationTest, DeepTreesAreWalkedWithoutExhaustingStackOrDescriptors) {
@@ -277,20 +262,6 @@ TEST_F(FilesystemEnumerationTest, RecursiveContentsListsLinksWithoutEnteringThem
 }
 
 // sortedChildren -------------------------------------------------------------------------------
-
-TEST_F(FilesystemEnumerationTest, SortedChildrenSortsUpperCaseBeforeLowerCase) {
-    for (const auto* name : {"b.log", "A.log", "a.log"}) {
-        makeFile(temp / "root" / name, 1);
-    }
-
-    EXPECT_THAT(
-        sortedChildren(temp / "root"),
-        ElementsAre(temp / "root" / "A.log", temp / "root" / "a.log", temp / "root" / "b.log"));
-}
-
-TEST_F(FilesystemEnumerationTest, SortedChildrenOfAMissingFolderIsEmpty) {
-    EXPECT_THAT(sortedChildren(temp / "missing"), IsEmpty());
-}
 
 TEST_F(FilesystemEnumerationTest, SortedChildrenSkipsHiddenEntriesAndDoesNotDescend) {
     makeFile(temp / "root" / ".hidden", 1);

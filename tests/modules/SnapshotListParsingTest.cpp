@@ -10,12 +10,13 @@ namespace {
 using namespace std::chrono;
 
 TimePoint utc(int y, unsigned mo, unsigned d, int h, int mi, int s) {
-    return time_point_cast<system_clock::duration>(sys_days{year{y} / mo / d} + hours{h} +
-                                                   minutes{mi} + seconds{s});
+    return time_point_cast<system_clock::duration>(sys_days{year{y} / month{mo} / day{d}} +
+                                                   hours{h} + minutes{mi} + seconds{s});
 }
 
 std::vector<std::string> tokensOf(const std::vector<LocalSnapshot>& snapshots) {
     std::vector<std::string> tokens;
+    tokens.reserve(snapshots.size());
     for (const auto& snapshot : snapshots) {
         tokens.push_back(snapshot.dateToken);
     }
@@ -26,12 +27,19 @@ TEST(SnapshotListParsingTest, ReadsTheSnapshotsOfAListingInItsOrder) {
     const auto snapshots = parseSnapshotList(
         "Snapshots for disk /:\n"
         "com.apple.TimeMachine.2025-03-15-101112.local\n"
-        "com.apple.TimeMachine.2025-03-14-092653.local\n");
-    ASSERT_EQ(snapshots.size(), 2U);
+        "com.apple.TimeMachine.2025-03-14-092653.local\n"
+        "com.apple.TimeMachine.2025-13-40-999999.local\n"
+        "com.apple.TimeMachine.backup.local\n");
+    ASSERT_EQ(snapshots.size(), 4U);
     EXPECT_EQ(snapshots[0].dateToken, "2025-03-15-101112");
     EXPECT_EQ(snapshots[0].date, utc(2025, 3, 15, 10, 11, 12));
     EXPECT_EQ(snapshots[1].dateToken, "2025-03-14-092653");
     EXPECT_EQ(snapshots[1].date, utc(2025, 3, 14, 9, 26, 53));
+    // A token that is no date stands at the distant past.
+    EXPECT_EQ(snapshots[2].dateToken, "2025-13-40-999999");
+    EXPECT_EQ(snapshots[2].date, kUnreadableSnapshotDate);
+    EXPECT_EQ(snapshots[3].dateToken, "backup");
+    EXPECT_EQ(snapshots[3].date, kUnreadableSnapshotDate);
     EXPECT_NE(snapshots[0].id, snapshots[1].id);
     EXPECT_FALSE(snapshots[0].apfsUUID.has_value());
 }
@@ -63,17 +71,6 @@ TEST(SnapshotListParsingTest, SkipsMalformedLines) {
     EXPECT_EQ(tokensOf(snapshots), std::vector<std::string>{"2025-03-14-092654"});
 }
 
-TEST(SnapshotListParsingTest, AnUnreadableDateBecomesTheDistantPast) {
-    const auto snapshots = parseSnapshotList(
-        "com.apple.TimeMachine.2025-13-40-999999.local\n"
-        "com.apple.TimeMachine.backup.local\n");
-    ASSERT_EQ(snapshots.size(), 2U);
-    EXPECT_EQ(snapshots[0].dateToken, "2025-13-40-999999");
-    EXPECT_EQ(snapshots[0].date, kUnreadableSnapshotDate);
-    EXPECT_EQ(snapshots[1].dateToken, "backup");
-    EXPECT_EQ(snapshots[1].date, kUnreadableSnapshotDate);
-}
-
 TEST(SnapshotListParsingTest, DatesMustBeCalendarDatesAndTimes) {
     EXPECT_EQ(snapshotDate("2024-02-29-235959"), utc(2024, 2, 29, 23, 59, 59));
     EXPECT_EQ(snapshotDate("2025-01-01-000000"), utc(2025, 1, 1, 0, 0, 0));
@@ -101,16 +98,6 @@ TEST(SnapshotListParsingTest, DatesOutsideTheClocksRangeAreUnreadable) {
     EXPECT_FALSE(snapshotDate("1677-01-01-000000"));
     EXPECT_FALSE(snapshotDate("2263-01-01-000000"));
     EXPECT_FALSE(snapshotDate("9999-12-31-235959"));
-}
-
-TEST(SnapshotListParsingTest, TakesTheDateTokenOutOfASnapshotName) {
-    EXPECT_EQ(snapshotDateToken("com.apple.TimeMachine.2025-03-14-092653.local"),
-              "2025-03-14-092653");
-    EXPECT_EQ(snapshotDateToken("com.apple.TimeMachine.x.local"), "x");
-    EXPECT_FALSE(snapshotDateToken("com.apple.TimeMachine..local"));
-    EXPECT_FALSE(snapshotDateToken("com.apple.TimeMachine.local"));
-    EXPECT_FALSE(snapshotDateToken("com.apple.TimeMachine.2025-03-14-092653"));
-    EXPECT_FALSE(snapshotDateToken(""));
 }
 
 constexpr std::string_view kDiskToolListing =

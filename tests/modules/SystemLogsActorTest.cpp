@@ -19,9 +19,11 @@ namespace {
 using testing::allocatedSize;
 using testing::itemNamed;
 using testing::setAge;
+using testing::urlsOf;
 using Warnings = std::vector<CleanableItemWarning>;
 
-constexpr std::int64_t kLongAgo = 30 * 86'400;
+constexpr std::int64_t kDay = 86'400;
+constexpr std::int64_t kLongAgo = 30 * kDay;
 constexpr std::int64_t kOneWeek = 604'800;
 constexpr std::int64_t kLargeLogBytes = 100'000'000;
 
@@ -29,14 +31,6 @@ constexpr std::int64_t kLargeLogBytes = 100'000'000;
 std::set<std::string> namesOf(const CleanableItems& items) {
     const auto names = testing::displayNamesOf(items);
     return {names.begin(), names.end()};
-}
-
-std::vector<std::filesystem::path> urlsOf(const CleanableItems& items) {
-    std::vector<std::filesystem::path> urls;
-    for (const auto& item : items) {
-        urls.push_back(item.url);
-    }
-    return urls;
 }
 
 /// A log of `bytes` last modified `age` seconds ago, parent folders made as needed.
@@ -69,7 +63,7 @@ class SystemLogsActorTest : public ::testing::Test {
 };
 
 TEST_F(SystemLogsActorTest, AStandardScanSparesTheLastWeekADeepScanDoesNot) {
-    makeLog(varLog / "system.log", 5'000, 3 * 86'400);
+    makeLog(varLog / "system.log", 5'000, 3 * kDay);
     makeLog(varLog / "old.log");
     EXPECT_EQ(namesOf(scannedItems(ScanDepth::standard)), std::set<std::string>{"old.log"});
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -31,12 +30,6 @@ using testing::StreamRecording;
 
 constexpr std::int64_t kDay = 86'400;
 
-std::int64_t secondsNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 /// All seven system-data modules in one engine over one fake root, deleting through one real
 /// service; every executor is the harness's, driven by the test.
 class SystemModulesEndToEndTest : public ::testing::TestWithParam<DeletionMode> {
@@ -62,13 +55,14 @@ class SystemModulesEndToEndTest : public ::testing::TestWithParam<DeletionMode> 
                 std::make_shared<TempFilesActor>(std::vector{root / "tmp"}, depth, service,
                                                  environment),
                 std::make_shared<LocalSnapshotsActor>(
-                    [](support::Completion<std::vector<LocalSnapshot>> done) {
+                    [](const support::Completion<std::vector<LocalSnapshot>>& done) {
                         done(std::vector{LocalSnapshot{.dateToken = "2025-03-14-092653",
                                                        .apfsUUID = std::nullopt},
                                          LocalSnapshot{.dateToken = "2025-03-15-101010",
                                                        .apfsUUID = std::nullopt}});
                     },
-                    [this](const LocalSnapshot& snapshot, support::Completion<support::Unit> done) {
+                    [this](const LocalSnapshot& snapshot,
+                           const support::Completion<support::Unit>& done) {
                         deletedSnapshots.push_back(snapshot.dateToken);
                         done(support::Unit{});
                     },
@@ -106,11 +100,10 @@ class SystemModulesEndToEndTest : public ::testing::TestWithParam<DeletionMode> 
         makeFile(root / "home/reports/Editor_2025-03-14_host.crash", 2'000);
         makeFile(root / "vm/sleepimage", 70'000);
         makeFile(root / "home/fonts/ats/db", 5'000);
-        const auto now = secondsNow();
         for (const auto* old : {"home/logs/app/old.log", "var/log/kernel-panic.log"}) {
-            testing::setModificationTime(root / old, now - 30 * kDay, 0);
+            testing::setAgeByTheClock(root / old, 30 * kDay);
         }
-        testing::setModificationTime(root / "home/logs/fresh.log", now - kDay, 0);
+        testing::setAgeByTheClock(root / "home/logs/fresh.log", kDay);
     }
 
     ScanResults scan() {

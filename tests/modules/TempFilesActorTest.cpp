@@ -27,18 +27,11 @@ using ::testing::IsEmpty;
 using testing::TemporaryDirectory;
 using ::testing::UnorderedElementsAre;
 using ::testing::UnorderedElementsAreArray;
+using testing::urlsOf;
 using Paths = std::vector<std::filesystem::path>;
 using Warnings = std::vector<CleanableItemWarning>;
 
 constexpr std::int64_t kLargeFileLimit = 200'000'000;
-
-Paths urlsOf(const CleanableItems& items) {
-    Paths urls;
-    for (const auto& item : items) {
-        urls.push_back(item.url);
-    }
-    return urls;
-}
 
 class TempFilesActorTest : public ::testing::Test, protected testing::FileModuleFixture {
   protected:
@@ -103,8 +96,8 @@ TEST_F(TempFilesActorTest, WithARecentWindowYoungerEntriesAreRecentlyModified) {
     constexpr std::int64_t kDay = 86'400;
     const struct {
         std::optional<std::chrono::seconds> window;
-        std::int64_t age;
-        bool recent;
+        std::int64_t age = 0;
+        bool recent = false;
     } cases[] = {
         {std::chrono::hours(24), 0, true},
         {std::chrono::hours(24), kDay - 1, true},

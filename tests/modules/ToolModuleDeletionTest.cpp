@@ -18,11 +18,6 @@ namespace {
 using testing::StreamRecording;
 using testing::TemporaryDirectory;
 
-class HookFailure final : public support::ErrorDetail {
-  public:
-    [[nodiscard]] std::string description() const override { return "Werkzeug fehlt"; }
-};
-
 /// The sleep image and font cache modules deleting through a real service over
 /// a fake tree, with receipts kept in memory and every context driven by the
 /// test.
@@ -53,7 +48,7 @@ class ToolModuleDeletionTest : public ::testing::Test {
     template <class Module>
     CleanableItems scanned(Module& module) {
         std::optional<support::Result<CleanableItems>> outcome;
-        module.scan({}, [&](support::Result<CleanableItems> items) { outcome = items; });
+        module.scan({}, [&](const support::Result<CleanableItems>& items) { outcome = items; });
         executor->runAll();
         EXPECT_TRUE(outcome && outcome->ok());
         return outcome && outcome->ok() ? outcome->value() : CleanableItems{};
@@ -147,7 +142,7 @@ TEST_F(ToolModuleDeletionTest, AFailingHookLeavesTheReportAsItIs) {
     auto module = makeFontModule(makeService(DeletionMode::secureOverwriteThreePass));
     deleteAll(*module, scanned(*module));
     ASSERT_TRUE(pendingHook);
-    std::exchange(pendingHook, nullptr)(support::Error::make(HookFailure{}));
+    std::exchange(pendingHook, nullptr)(support::Error::make(testing::ToolFailure{}));
     executor->runAll();
 
     ASSERT_TRUE(recording.endedNormally());

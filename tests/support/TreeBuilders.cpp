@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
@@ -51,7 +52,7 @@ class Descriptor final {
 };
 
 void writeBytes(int fd, std::size_t bytes) {
-    const std::string chunk(64 * 1024, 'q');
+    const std::string chunk(std::size_t{64} * 1024, 'q');
     while (bytes > 0) {
         const auto step = std::min(bytes, chunk.size());
         if (::write(fd, chunk.data(), step) != static_cast<ssize_t>(step)) {
@@ -127,14 +128,11 @@ void makeSymlinkLoop(const std::filesystem::path& folder) {
 }
 
 std::vector<std::string> makeWeirdNames(const std::filesystem::path& folder, std::size_t bytes) {
-    std::vector<std::string> names{"with space",
-                                   "new\nline",
-                                   "tab\there",
-                                   "not utf8 \xff\xfe",
+    std::vector<std::string> names{"with space", "new\nline", "tab\there", "not utf8 \xff\xfe",
+                                   // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one name
                                    "e\xcc\x81"
                                    "cole",
-                                   " leading space",
-                                   "trailing space "};
+                                   " leading space", "trailing space "};
     for (const auto& name : names) {
         makeFile(folder / name, bytes);
     }
@@ -240,6 +238,12 @@ void setModificationTime(const std::filesystem::path& path, std::int64_t seconds
     if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         fail("utimensat " + path.string());
     }
+}
+
+void setAgeByTheClock(const std::filesystem::path& path, std::int64_t seconds) {
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    setModificationTime(path, now.count() - seconds, 0);
 }
 
 }  // namespace quillo::testing

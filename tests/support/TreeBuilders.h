@@ -65,4 +65,8 @@ std::int64_t allocatedSize(const std::filesystem::path& path);
 /// Sets the modification time of `path`.
 void setModificationTime(const std::filesystem::path& path, std::int64_t seconds, long nanoseconds);
 
+/// Sets the modification time of `path` to `seconds` before the system clock's present, for code
+/// that reads the real clock.
+void setAgeByTheClock(const std::filesystem::path& path, std::int64_t seconds);
+
 }  // namespace quillo::testing

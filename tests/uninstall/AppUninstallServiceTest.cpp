@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -79,6 +78,8 @@ TEST_F(AppUninstallServiceTest, QuitsPausesThenMovesEveryItemInPlanOrder) {
     for (std::size_t index = 0; index < 3; ++index) {
         EXPECT_EQ(report.succeeded[index].id, plan.items[index].id);
         EXPECT_EQ(report.succeeded[index].sizeInBytes, plan.items[index].sizeInBytes);
+        EXPECT_EQ(report.succeeded[index].receiptHash,
+                  "uninstall-" + plan.items[index].id.uppercaseString().substr(0, 8));
     }
     EXPECT_EQ(report.startedAt, testing::kUninstallStart);
     EXPECT_EQ(report.completedAt, testing::kUninstallStart + std::chrono::seconds(1));
@@ -133,16 +134,6 @@ TEST_F(AppUninstallServiceTest, ACancelledPlanAnswersWithCancellation) {
     ASSERT_TRUE(planOutcome);
     ASSERT_FALSE(*planOutcome);
     EXPECT_TRUE(planOutcome->error().isCancellation());
-}
-
-TEST_F(AppUninstallServiceTest, TheRecordLabelIsTheFirstEightCharactersOfTheUpperCaseID) {
-    start();
-    const auto& report = finish();
-    for (const auto& record : report.succeeded) {
-        EXPECT_TRUE(std::regex_match(record.receiptHash, std::regex("uninstall-[0-9A-F]{8}")))
-            << record.receiptHash;
-        EXPECT_EQ(record.receiptHash, "uninstall-" + record.id.uppercaseString().substr(0, 8));
-    }
 }
 
 TEST_F(AppUninstallServiceTest, OnlySelectedItemsMoveStillInPlanOrder) {

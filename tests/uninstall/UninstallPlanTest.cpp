@@ -59,22 +59,15 @@ TEST_F(UninstallPlanTest, TheBundleComesFirstSizedWholeIrreversibleAndSafe) {
     EXPECT_TRUE(item.isSafeToDeleteByDefault);
 }
 
-TEST_F(UninstallPlanTest, ACapitalExtensionIsAcceptedAndAnyOtherIsNot) {
-    const auto upper = harness.makeBundle("Upper.APP", {{"CFBundleIdentifier", kID}});
-    EXPECT_TRUE(harness.plan(upper));
-    const auto zipped = harness.makeBundle("Notes.zip", {{"CFBundleIdentifier", kID}});
-    EXPECT_FALSE(harness.plan(zipped));
-    const auto bare = harness.makeBundle("Notes", {{"CFBundleIdentifier", kID}});
-    EXPECT_FALSE(harness.plan(bare));
-}
-
-TEST_F(UninstallPlanTest, ABundleWithoutListOrIdentifierHasNoPlan) {
-    const auto noIdentifier = harness.makeBundle("Anon.app", {{"CFBundleName", "Anon"}});
-    EXPECT_FALSE(harness.plan(noIdentifier));
+TEST_F(UninstallPlanTest, OnlyAnAppFolderWithAnIdentifierInItsListHasAPlan) {
+    EXPECT_TRUE(harness.plan(harness.makeBundle("Upper.APP", {{"CFBundleIdentifier", kID}})));
+    for (const auto* name : {"Notes.zip", "Notes"}) {
+        EXPECT_FALSE(harness.plan(harness.makeBundle(name, {{"CFBundleIdentifier", kID}}))) << name;
+    }
+    EXPECT_FALSE(harness.plan(harness.makeBundle("Anon.app", {{"CFBundleName", "Anon"}})));
     fs::create_directories(harness.folder / "Applications" / "Empty.app");
     EXPECT_FALSE(harness.plan(harness.folder / "Applications" / "Empty.app"));
 }
-
 TEST_F(UninstallPlanTest, WithoutNamesTheFileNameNamesTheApplication) {
     const auto bundle = harness.makeBundle("Quiet Tool.app", {{"CFBundleIdentifier", kID}});
     makeFile(library() / "Caches" / "Quiet Tool" / "cache.db", 10);

@@ -67,11 +67,6 @@ class ScriptedScanModule final : public CleaningModule {
     std::vector<Request> requests_;
 };
 
-class ToolFailure final : public support::ErrorDetail {
-  public:
-    [[nodiscard]] std::string description() const override { return "Werkzeug fehlgeschlagen"; }
-};
-
 /// The main thread, the engine's and the modules' context and the mock waits, all driven by the
 /// test; settings in memory; the sandbox answer in a field.
 class ScanViewModelTest : public ::testing::Test {

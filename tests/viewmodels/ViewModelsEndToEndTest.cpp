@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -39,13 +38,9 @@ TEST_F(ViewModelsEndToEndTest, ScanSelectSafeDeleteSecurelyAndRemoveWhatWasDelet
     const auto panicLog = machine.system / "var/log/kernel-panic.log";
     testing::makeFile(panicLog, 5'000);
     testing::makeFile(machine.system / "var/cache/man/index.db", 8'000);
-    const auto monthAgo = std::chrono::duration_cast<std::chrono::seconds>(
-                              std::chrono::system_clock::now().time_since_epoch())
-                              .count() -
-                          30 * 86'400;
     for (const auto& old : {panicLog, cacheApp, machine.system / "var/cache/apt",
                             machine.system / "tmp/leftover.bin"}) {
-        testing::setModificationTime(old, monthAgo, 0);
+        testing::setAgeByTheClock(old, 30 * std::int64_t{86'400});
     }
     machine.settings.setDeletionMode(DeletionMode::secureOverwrite);
 

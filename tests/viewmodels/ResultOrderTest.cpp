@@ -6,7 +6,6 @@
 #include "modules/EngineTestSupport.h"
 #include "support/TemporaryDirectory.h"
 #include "system/FileDefaultsStore.h"
-#include "viewmodels/DeleteViewModel.h"
 #include "viewmodels/ScanViewModel.h"
 
 namespace quillo {
@@ -75,13 +74,11 @@ INSTANTIATE_TEST_SUITE_P(Orders, ResultOrderTest,
                                            OrderCase{{ItemSortKey::date, false}, {"b", "A", "c"}}));
 
 TEST(ResultOrderDefaultTest, AFreshStoreSortsBySizeLargestFirst) {
-    testing::TemporaryDirectory folder;
     AppSettings settings(std::make_unique<InMemoryDefaultsStore>(), quietEnvironment());
     EXPECT_EQ(settings.itemSortOrder(), (ItemSortOrder{ItemSortKey::size, true}));
 }
 
 TEST(KeptResultsTest, KeepingAPathDropsItsItemsFromTheListAndTheSelection) {
-    testing::TemporaryDirectory folder;
     auto main = std::make_shared<support::ManualExecutor>();
     auto engine =
         std::make_shared<CleaningEngine>(std::vector<std::shared_ptr<CleaningModule>>{}, main);
@@ -95,66 +92,6 @@ TEST(KeptResultsTest, KeepingAPathDropsItsItemsFromTheListAndTheSelection) {
     EXPECT_EQ(names(scan.visibleItems(CleaningModuleID::systemCaches)),
               std::vector<std::string>{"drop"});
     EXPECT_EQ(scan.selectedBytes(), 20);
-}
-
-/// A module whose deletion the test plays item by item; it stops when asked, as the deletion
-/// service does between items.
-class SteppedModule final : public CleaningModule {
-  public:
-    explicit SteppedModule(support::ExecutorRef context)
-        : CleaningModule(testing::mockProperties(CleaningModuleID::systemCaches),
-                         std::move(context)) {}
-
-    void scan(support::CancellationToken, support::Completion<CleanableItems> done) override {
-        done(CleanableItems{});
-    }
-    support::EventStream<DeletionEvent> deleteItems(CleanableItems items) override {
-        return support::makeEventStream<DeletionEvent>(
-            [&](const support::EventSink<DeletionEvent>& sink) {
-                sink_ = sink;
-                items_ = std::move(items);
-            });
-    }
-    /// Deletes the next item, or ends the run with the cancellation when asked to stop.
-    void step() {
-        if (sink_->token().isCancelled()) {
-            sink_->finish(support::Error::cancelled());
-            return;
-        }
-        const auto& next = items_.at(done_++);
-        sink_->yield(DeletionItemStarted{id(), next});
-        sink_->yield(
-            DeletionItemCompleted{id(), DeletedFileRecord{next.id, next.sizeInBytes, "hash"}});
-    }
-
-  private:
-    std::optional<support::EventSink<DeletionEvent>> sink_;
-    CleanableItems items_;
-    std::size_t done_ = 0;
-};
-
-TEST(StoppedDeletionTest, StopsBetweenItemsAndSumsUpWhatWasDone) {
-    auto main = std::make_shared<support::ManualExecutor>();
-    auto module = std::make_shared<SteppedModule>(main);
-    auto engine = std::make_shared<CleaningEngine>(
-        std::vector<std::shared_ptr<CleaningModule>>{module}, main);
-    DeleteViewModel deletion(engine, main);
-    const CleanableItems items{item("a", 10, kDay), item("b", 20, kDay), item("c", 30, kDay)};
-    deletion.prepareDeletion(items);
-    deletion.confirm();
-    main->runAll();
-    module->step();
-    main->runAll();
-    deletion.stopDeletion();
-    main->runAll();
-    EXPECT_TRUE(std::get<DeleteViewModel::Deleting>(deletion.phase()).stopping);
-    module->step();
-    main->runAll();
-
-    const auto* summary = std::get_if<DeleteViewModel::Summary>(&deletion.phase());
-    ASSERT_NE(summary, nullptr);
-    EXPECT_TRUE(summary->stopped);
-    EXPECT_EQ(DeleteViewModel::deletedItemIDs(summary->reports), std::vector<Uuid>{items[0].id});
 }
 
 }  // namespace
