@@ -98,4 +98,4 @@ printf '  %-50s %8ss\n' "rm -rf" "$rm_time"
 printf '  %-50s %8ss  %sx rm\n' "standard (incl. receipts, log)" "$ours_time" \
     "$(ratio "$ours_time" "$rm_time")"
 echo
-echo "Goals: at least 1.5x shred and 0.60 of dd when overwriting; at most 1.5x rm for small files."
+echo "Goals: overwriting alone at least 0.9 of dd, with removal at least 0.75; at most 1.1x rm for small files."

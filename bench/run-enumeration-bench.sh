@@ -97,6 +97,6 @@ else
     echo "cold: skipped (dropping the page cache needs root: echo 3 > /proc/sys/vm/drop_caches)"
 fi
 echo
-echo "Goals: concurrentEntries <= 0.65 warm and <= 0.85 cold, directorySize <= 1.1 warm,"
+echo "Goals: concurrentEntries <= 0.5 warm and <= 0.35 cold, directorySize <= 1.0 warm,"
 echo "systemCaches <= 1.2 x concurrentEntries."
 exit $status

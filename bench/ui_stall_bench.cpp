@@ -99,14 +99,22 @@ int main(int argc, char** argv) {
     const auto list = window.findChild<QTreeView*>(QStringLiteral("itemList"));
     const auto search = window.findChild<QLineEdit*>(QStringLiteral("searchField"));
     int settling = 0;
-    const auto settled = [&settling] { return ++settling > kSettleTicks ? (settling = 0, true) : false; };
+    const auto settled = [&settling] {
+        if (++settling <= kSettleTicks) {
+            return false;
+        }
+        settling = 0;
+        return true;
+    };
     std::size_t typed = 0;
     std::array<Phase, 5> phases{{
-        {"scan", [&] {
+        {"scan",
+         [&] {
              return std::holds_alternative<ScanViewModel::Completed>(scan.phase()) ||
                     std::holds_alternative<ScanViewModel::Failed>(scan.phase());
          }},
-        {"showing the largest list", [&] {
+        {"showing the largest list",
+         [&] {
              const auto& bytes = scan.bytesPerModule();
              const auto largest = std::max_element(
                  bytes.begin(), bytes.end(),
@@ -116,7 +124,8 @@ int main(int argc, char** argv) {
              }
              return settled();
          }},
-        {"scrolling page by page to the end", [&] {
+        {"scrolling page by page to the end",
+         [&] {
              QScrollBar* bar = list->verticalScrollBar();
              if (bar->value() < bar->maximum()) {
                  bar->setValue(bar->value() + bar->pageStep());
@@ -124,7 +133,8 @@ int main(int argc, char** argv) {
              }
              return settled();
          }},
-        {"typing a search and erasing it", [&] {
+        {"typing a search and erasing it",
+         [&] {
              if (typed < kQuery.size()) {
                  search->setText(search->text() + QChar(kQuery[typed++]));
                  return false;
@@ -135,7 +145,8 @@ int main(int argc, char** argv) {
              }
              return settled();
          }},
-        {"selecting all", [&, selected = false]() mutable {
+        {"selecting all",
+         [&, selected = false]() mutable {
              if (!std::exchange(selected, true)) {
                  scan.selectAll();
              }

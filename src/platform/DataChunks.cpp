@@ -29,10 +29,9 @@ std::optional<FileChunk> DataChunks::next() {
             return std::nullopt;
         }
     }
-    const FileChunk chunk{
-        .offset = offset_,
-        .length = static_cast<std::size_t>(
-            std::min(extentEnd_ - offset_, static_cast<off_t>(chunkSize_)))};
+    const FileChunk chunk{.offset = offset_,
+                          .length = static_cast<std::size_t>(
+                              std::min(extentEnd_ - offset_, static_cast<off_t>(chunkSize_)))};
     offset_ += static_cast<off_t>(chunk.length);
     return chunk;
 }

@@ -64,13 +64,15 @@ support::Result<OpenedItem> OpenedItem::open(const std::filesystem::path& item,
     for (const std::string_view part : areaParts) {
         anchor.append(part).push_back('/');
     }
-    const FileDescriptor anchorFolder(::open(anchor.c_str(), kAnchorFlags));
+    FileDescriptor anchorFolder(::open(anchor.c_str(), kAnchorFlags));
     if (!anchorFolder.valid()) {
         return fileFailure(errno);
     }
     const std::vector<std::string_view> between(
         itemParts.begin() + std::ptrdiff_t(areaParts.size()), itemParts.end() - 1);
-    FileDescriptor folder = openFolderBeneath(anchorFolder.get(), between);
+    // An item directly in the area lies in the anchor itself.
+    FileDescriptor folder =
+        between.empty() ? std::move(anchorFolder) : openFolderBeneath(anchorFolder.get(), between);
     if (!folder.valid()) {
         switch (errno) {
             case ELOOP:

@@ -58,8 +58,7 @@ void RandomChunkPipeline::fillAll(DataChunks chunks) {
         const std::optional<FileChunk> chunk = chunks.next();
         if (!chunk || !fill_(std::span(slot.buffer.get(), chunk->length))) {
             State expected = State::filling;
-            state_.compare_exchange_strong(expected,
-                                           chunk ? State::fillFailed : State::finished);
+            state_.compare_exchange_strong(expected, chunk ? State::fillFailed : State::finished);
             announce();
             return;
         }

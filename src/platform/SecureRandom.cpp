@@ -26,10 +26,10 @@ bool keyStreamFill(std::span<unsigned char> bytes) {
     static constexpr std::array<unsigned char, 16'384> kZeros{};
     std::array<unsigned char, kKeyBytes + kCounterBytes> keyAndCounter{};
     const CipherContext context(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
-    bool ok =
-        context && RAND_bytes(keyAndCounter.data(), static_cast<int>(keyAndCounter.size())) == 1 &&
-        EVP_EncryptInit_ex(context.get(), EVP_aes_256_ctr(), nullptr, keyAndCounter.data(),
-                           keyAndCounter.data() + kKeyBytes) == 1;
+    bool ok = context &&
+              RAND_bytes(keyAndCounter.data(), static_cast<int>(keyAndCounter.size())) == 1 &&
+              EVP_EncryptInit_ex(context.get(), EVP_aes_256_ctr(), nullptr, keyAndCounter.data(),
+                                 keyAndCounter.data() + kKeyBytes) == 1;
     OPENSSL_cleanse(keyAndCounter.data(), keyAndCounter.size());
     while (ok && !bytes.empty()) {
         const int length = static_cast<int>(std::min(bytes.size(), kZeros.size()));

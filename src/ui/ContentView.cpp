@@ -449,8 +449,7 @@ void ContentView::refreshToolbar() {
     deleteAction_->setText(catalogueFormat("content.toolbar.delete.format",
                                            {stdString(byteCountText(scan_.selectedBytes()))}));
     const bool idle = phaseAs<DeleteViewModel::Idle>(deletion_.phase()) != nullptr;
-    deleteAction_->setEnabled(!scan_.selectedItemIDs().empty() && !scan_.selectedItems().empty() &&
-                              idle);
+    deleteAction_->setEnabled(scan_.hasSelectedItems() && idle);
 }
 
 void ContentView::refreshSidebar() {

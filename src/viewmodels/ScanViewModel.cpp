@@ -153,6 +153,11 @@ CleanableItems ScanViewModel::selectedItems() const {
     return selected;
 }
 
+bool ScanViewModel::hasSelectedItems() const {
+    return std::ranges::any_of(selectedItemIDs_,
+                               [this](const Uuid& id) { return itemsByID().find(id) != nullptr; });
+}
+
 std::string ScanViewModel::subtitle() const {
     return std::visit(SubtitleText{*this}, phase());
 }

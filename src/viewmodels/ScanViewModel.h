@@ -88,6 +88,8 @@ class ScanViewModel final {
     [[nodiscard]] bool isSelected(const Uuid& id) const { return selectedItemIDs_.contains(id); }
     /// Copies of the found items among the selected identifiers, in no particular order.
     [[nodiscard]] CleanableItems selectedItems() const;
+    /// Whether a selected ID names a listed item; cheap, unlike `selectedItems`.
+    [[nodiscard]] bool hasSelectedItems() const;
     /// Kept up to date with every change of the selection or the results.
     [[nodiscard]] std::int64_t selectedBytes() const { return selectedBytes_; }
     [[nodiscard]] std::string subtitle() const;
