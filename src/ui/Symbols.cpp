@@ -1,6 +1,7 @@
 #include "ui/Symbols.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QStyle>
 #include <algorithm>
 #include <array>
@@ -105,24 +106,37 @@ const SymbolEntry* findEntry(std::string_view symbolName) {
     return found == kSymbols.end() ? nullptr : found;
 }
 
+// A list repaints its rows' icons on every scroll; a fresh QIcon would decode its image each time,
+// while one kept per name draws from its cached pixmaps. Touched on the main thread only.
+QIcon cachedIcon(std::string_view symbolName, bool monochrome) {
+    static QHash<QString, QIcon> icons;
+    const QString key =
+        QString::fromLatin1(symbolName.data(), static_cast<qsizetype>(symbolName.size())) +
+        (monochrome ? QLatin1String("-symbolic") : QLatin1String());
+    if (const auto found = icons.constFind(key); found != icons.constEnd()) {
+        return *found;
+    }
+    const auto* entry = findEntry(symbolName);
+    if (entry == nullptr) {
+        return {};
+    }
+    const QString themeName = QString::fromLatin1(entry->themeName);
+    QIcon icon = QIcon::fromTheme(themeName, QApplication::style()->standardIcon(entry->fallback));
+    if (monochrome) {
+        icon = QIcon::fromTheme(themeName + QLatin1String("-symbolic"), icon);
+    }
+    icons.insert(key, icon);
+    return icon;
+}
+
 }  // namespace
 
 QIcon symbolIcon(std::string_view symbolName) {
-    const auto* entry = findEntry(symbolName);
-    if (entry == nullptr) {
-        return {};
-    }
-    auto fallback = QApplication::style()->standardIcon(entry->fallback);
-    return QIcon::fromTheme(QString::fromLatin1(entry->themeName), fallback);
+    return cachedIcon(symbolName, false);
 }
 
 QIcon monochromeSymbolIcon(std::string_view symbolName) {
-    const auto* entry = findEntry(symbolName);
-    if (entry == nullptr) {
-        return {};
-    }
-    return QIcon::fromTheme(QString::fromLatin1(entry->themeName) + QLatin1String("-symbolic"),
-                            symbolIcon(symbolName));
+    return cachedIcon(symbolName, true);
 }
 
 void useDesktopIconTheme() {
