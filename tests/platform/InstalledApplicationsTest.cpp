@@ -219,12 +219,14 @@ TEST_F(InstalledApplicationsTest, AToolThatDoesNotAnswerInTimeCountsAsInstalled)
     sleeper->elapseAll();
     ASSERT_EQ(firstAnswer->get_future().wait_for(0s), std::future_status::ready);
 
-    // Blocks until the tool has opened its end of the pipe, then lets it finish.
-    const int writer = ::open(release.c_str(), O_WRONLY | O_CLOEXEC);
+    // Opened for reading too, so that opening never waits for a tool that never started; the
+    // line stays in the pipe until the tool reads it.
+    const int writer = ::open(release.c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(writer, 0);
     ASSERT_EQ(::write(writer, "\n", 1), 1);
+    const std::future_status outcome = answerReleased.wait_for(kHangGuard);
     ::close(writer);
-    ASSERT_EQ(answerReleased.wait_for(kHangGuard), std::future_status::ready);
+    ASSERT_EQ(outcome, std::future_status::ready);
     EXPECT_THAT(*answers, ElementsAre(true));
 }
 
