@@ -6,6 +6,7 @@
 
 #include "model/CleaningModuleID.h"
 #include "viewmodels/ScanViewModel.h"
+#include "viewmodels/UuidHash.h"
 
 namespace quillo::ui {
 

@@ -125,21 +125,40 @@ ScanViewModel::ItemRefs ScanViewModel::visibleItems(CleaningModuleID moduleID) c
         return {};
     }
     const auto& items = entry->second;
-    ItemRefs visible;
+    const auto& sorted = sortedItems(moduleID, items);
     const auto query = SearchText::trimmed(searchQuery());
     if (query.empty()) {
-        visible.reserve(items.size());
-        for (const auto& item : items) {
-            visible.push_back(&item);
-        }
-    } else {
-        const auto& index = searchIndexes_.try_emplace(moduleID, items).first->second;
-        for (const auto position : index.matches(SearchText::folded(query))) {
-            visible.push_back(&items[position]);
+        return sorted;
+    }
+    const auto& index = searchIndexes_.try_emplace(moduleID, items).first->second;
+    std::vector<bool> matching(items.size());
+    for (const auto position : index.matches(SearchText::folded(query))) {
+        matching[position] = true;
+    }
+    ItemRefs visible;
+    for (const auto* item : sorted) {
+        if (matching[static_cast<std::size_t>(item - items.data())]) {
+            visible.push_back(item);
         }
     }
-    sortItems(visible, settings_.itemSortOrder());
     return visible;
+}
+
+const ScanViewModel::ItemRefs& ScanViewModel::sortedItems(CleaningModuleID moduleID,
+                                                          const CleanableItems& items) const {
+    const auto order = settings_.itemSortOrder();
+    auto [entry, made] = sortedItems_.try_emplace(moduleID);
+    auto& sorted = entry->second;
+    if (made || sorted.order != order) {
+        sorted.order = order;
+        sorted.items.clear();
+        sorted.items.reserve(items.size());
+        for (const auto& item : items) {
+            sorted.items.push_back(&item);
+        }
+        sortItems(sorted.items, order);
+    }
+    return sorted.items;
 }
 
 CleanableItems ScanViewModel::selectedItems() const {
@@ -254,6 +273,7 @@ void ScanViewModel::resultsChanged() {
     bytesPerModule_.set(std::move(perModule));
     totalBytes_.set(total);
     searchIndexes_.clear();
+    sortedItems_.clear();
     recountSelectedBytes();
 }
 

@@ -7,7 +7,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_set>
 #include <variant>
 #include <vector>
 
@@ -20,7 +19,7 @@
 #include "viewmodels/ItemSearchIndex.h"
 #include "viewmodels/PhaseCases.h"
 #include "viewmodels/TaskHandle.h"
-#include "viewmodels/UuidHash.h"
+#include "viewmodels/UuidSet.h"
 
 namespace quillo {
 
@@ -40,7 +39,7 @@ class ScanViewModel final {
     /// Items by address in `resultsByModule`: valid until the results change, which observers
     /// hear of. Rebuilding the derived fields then costs no copy of any item.
     using ItemRefs = std::vector<const CleanableItem*>;
-    using ItemIDs = std::unordered_set<Uuid, UuidHash>;
+    using ItemIDs = UuidSet;
     using BytesPerModule = std::map<CleaningModuleID, std::int64_t>;
 
     /// `settings` must outlive the view model. Scan outcomes are taken on `mainExecutor`, the
@@ -145,9 +144,19 @@ class ScanViewModel final {
     support::ObservedField<std::optional<TaskHandle>> currentScan_;
 
     std::int64_t selectedBytes_ = 0;
+    /// The module's items in the settings' order, sorted on first use after the results or the
+    /// order change, so that each letter typed into the search only filters.
+    [[nodiscard]] const ItemRefs& sortedItems(CleaningModuleID moduleID,
+                                              const CleanableItems& items) const;
+
     // Made on a module's first search after the results change, so that a rebuild of large
     // results does not pay for searches nobody types.
     mutable std::map<CleaningModuleID, ItemSearchIndex> searchIndexes_;
+    struct SortedItems {
+        ItemSortOrder order;
+        ItemRefs items;
+    };
+    mutable std::map<CleaningModuleID, SortedItems> sortedItems_;
     std::uint64_t lastScanSerial_ = 0;
 };
 

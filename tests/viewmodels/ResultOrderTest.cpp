@@ -73,6 +73,29 @@ INSTANTIATE_TEST_SUITE_P(Orders, ResultOrderTest,
                                            OrderCase{{ItemSortKey::date, true}, {"c", "A", "b"}},
                                            OrderCase{{ItemSortKey::date, false}, {"b", "A", "c"}}));
 
+// The sorted list is kept between calls: it must follow a new order, and a search must filter
+// it without losing the order.
+TEST(ResultOrderChangeTest, AListAlreadyShownFollowsANewOrderAndASearchKeepsIt) {
+    testing::TemporaryDirectory folder;
+    auto main = std::make_shared<support::ManualExecutor>();
+    auto engine =
+        std::make_shared<CleaningEngine>(std::vector<std::shared_ptr<CleaningModule>>{}, main);
+    AppSettings settings(std::make_unique<FileDefaultsStore>(folder / "defaults.json"),
+                         quietEnvironment());
+    ScanViewModel scan(engine, settings, main, [] { return false; });
+    scan.applyResults(
+        {{CleaningModuleID::systemCaches,
+          {item("b", 200, kDay), item("A", 100, kDay + 24h), item("c", 200, kDay + 48h)}}});
+    const auto shown = [&] { return names(scan.visibleItems(CleaningModuleID::systemCaches)); };
+    EXPECT_EQ(shown(), (std::vector<std::string>{"b", "c", "A"}));
+    settings.setItemSortOrder({ItemSortKey::name, false});
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A", "b", "c"}));
+    scan.setSearchQuery("CACHE/");
+    EXPECT_EQ(shown(), (std::vector<std::string>{"A", "b", "c"}));
+    scan.setSearchQuery("e/b");
+    EXPECT_EQ(shown(), (std::vector<std::string>{"b"}));
+}
+
 TEST(ResultOrderDefaultTest, AFreshStoreSortsBySizeLargestFirst) {
     AppSettings settings(std::make_unique<InMemoryDefaultsStore>(), quietEnvironment());
     EXPECT_EQ(settings.itemSortOrder(), (ItemSortOrder{ItemSortKey::size, true}));
