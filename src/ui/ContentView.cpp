@@ -149,7 +149,11 @@ ContentView::ContentView(ScanViewModel& scan, DeleteViewModel& deletion,
     bindings_.onChange(scan_, {"selectedItemIDs"}, [this] {
         refreshTitle();
         refreshToolbar();
-        items_->selectionChanged();
+        const QRect shown = itemList_->viewport()->rect();
+        const QModelIndex top = itemList_->indexAt(shown.topLeft());
+        const QModelIndex bottom = itemList_->indexAt(shown.bottomLeft());
+        items_->selectionChanged(top.row(),
+                                 bottom.isValid() ? bottom.row() : items_->rowCount() - 1);
     });
     bindings_.onChange(deletion_, {"phase"}, [this] {
         refreshToolbar();

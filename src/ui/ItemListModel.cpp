@@ -1,6 +1,7 @@
 #include "ui/ItemListModel.h"
 
 #include <QStringList>
+#include <algorithm>
 
 #include "ui/QtText.h"
 #include "ui/Style.h"
@@ -44,10 +45,11 @@ void ItemListModel::reload() {
     endResetModel();
 }
 
-void ItemListModel::selectionChanged() {
-    if (!items_.empty()) {
-        emit dataChanged(index(0, itemColumn), index(rowCount() - 1, itemColumn),
-                         {Qt::CheckStateRole});
+void ItemListModel::selectionChanged(int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    if (first <= last) {
+        emit dataChanged(index(first, itemColumn), index(last, itemColumn), {Qt::CheckStateRole});
     }
 }
 

@@ -26,8 +26,10 @@ class ItemListModel final : public QAbstractTableModel {
     void showModule(std::optional<CleaningModuleID> moduleID);
     /// Re-reads the visible items after the results or the search text changed.
     void reload();
-    /// Repaints the checkboxes after the selection changed.
-    void selectionChanged();
+    /// Repaints the checkboxes of rows `first` to `last` after the selection changed: those in
+    /// sight. The others read theirs when scrolled in, and telling the view of every row of a
+    /// long list made it walk them all.
+    void selectionChanged(int first, int last);
 
     [[nodiscard]] const CleanableItem* itemAt(int row) const;
     [[nodiscard]] std::optional<int> rowOf(const Uuid& id) const;

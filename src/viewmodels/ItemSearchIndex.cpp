@@ -1,17 +1,17 @@
 #include "viewmodels/ItemSearchIndex.h"
 
+#include <algorithm>
+
 #include "text/SearchText.h"
 
 namespace quillo {
 
-ItemSearchIndex::ItemSearchIndex(const std::vector<CleanableItem>& items) {
+std::size_t ItemSearchIndex::extend(const std::vector<CleanableItem>& items, std::size_t most) {
+    const auto first = entries_.size();
+    const auto end = first + std::min(most, items.size() - first);
     entries_.reserve(items.size());
-    std::size_t length = 0;
-    for (const auto& item : items) {
-        length += item.displayName.size() + item.url.native().size();
-    }
-    folded_.reserve(length);
-    for (const auto& item : items) {
+    for (auto position = first; position < end; ++position) {
+        const auto& item = items[position];
         Entry entry{};
         entry.nameStart = folded_.size();
         SearchText::appendFolded(folded_, item.displayName);
@@ -20,6 +20,7 @@ ItemSearchIndex::ItemSearchIndex(const std::vector<CleanableItem>& items) {
         entry.end = folded_.size();
         entries_.push_back(entry);
     }
+    return end - first;
 }
 
 std::vector<std::size_t> ItemSearchIndex::matches(std::string_view query) const {

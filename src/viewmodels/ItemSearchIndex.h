@@ -10,13 +10,18 @@
 namespace quillo {
 
 /// The folded names and paths of one list of items, made once per scan result so that typing a
-/// query does not fold every item again. All texts share one buffer.
+/// query does not fold every item again. All texts share one buffer. It can be made in slices,
+/// so that a long list is ready before the first letter is typed without stalling anyone.
 class ItemSearchIndex final {
   public:
-    explicit ItemSearchIndex(const std::vector<CleanableItem>& items);
+    /// Folds up to `most` more of `items`, which must be the list folded so far; says how many.
+    std::size_t extend(const std::vector<CleanableItem>& items, std::size_t most);
+    [[nodiscard]] bool covers(const std::vector<CleanableItem>& items) const {
+        return entries_.size() == items.size();
+    }
 
-    /// The positions, in list order, of the items whose folded name or path contains `query`,
-    /// which must be folded itself (SearchText::folded).
+    /// The positions, in list order, of the folded items whose folded name or path contains
+    /// `query`, which must be folded itself (SearchText::folded).
     [[nodiscard]] std::vector<std::size_t> matches(std::string_view query) const;
 
   private:

@@ -130,7 +130,8 @@ ScanViewModel::ItemRefs ScanViewModel::visibleItems(CleaningModuleID moduleID) c
     if (query.empty()) {
         return sorted;
     }
-    const auto& index = searchIndexes_.try_emplace(moduleID, items).first->second;
+    auto& index = searchIndexes_[moduleID];
+    index.extend(items, items.size());
     std::vector<bool> matching(items.size());
     for (const auto position : index.matches(SearchText::folded(query))) {
         matching[position] = true;
@@ -274,7 +275,31 @@ void ScanViewModel::resultsChanged() {
     totalBytes_.set(total);
     searchIndexes_.clear();
     sortedItems_.clear();
+    prepareSearchAhead();
     recountSelectedBytes();
+}
+
+void ScanViewModel::prepareSearchAhead() {
+    // About a millisecond of folding: short enough not to delay a frame.
+    constexpr std::size_t kItemsPerSlice = 8192;
+    if (std::exchange(preparingSearch_, true)) {
+        return;
+    }
+    mainExecutor_->post([this, alive = std::weak_ptr<char>(alive_)] {
+        if (alive.expired()) {
+            return;
+        }
+        preparingSearch_ = false;
+        std::size_t budget = kItemsPerSlice;
+        for (const auto& [module, items] : resultsByModule_) {
+            auto& index = searchIndexes_[module];
+            budget -= index.extend(items, budget);
+            if (budget == 0 && !index.covers(items)) {
+                prepareSearchAhead();
+                return;
+            }
+        }
+    });
 }
 
 void ScanViewModel::toggleSelection(const Uuid& id) {

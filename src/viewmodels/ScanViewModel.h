@@ -149,9 +149,16 @@ class ScanViewModel final {
     [[nodiscard]] const ItemRefs& sortedItems(CleaningModuleID moduleID,
                                               const CleanableItems& items) const;
 
-    // Made on a module's first search after the results change, so that a rebuild of large
-    // results does not pay for searches nobody types.
+    /// Folds a slice of the results for the search on the main executor, and posts itself again
+    /// until every module is folded: the first letter typed then finds the work done.
+    void prepareSearchAhead();
+
+    // Made after the results change, in slices between other work, or at once by a search that
+    // comes first.
     mutable std::map<CleaningModuleID, ItemSearchIndex> searchIndexes_;
+    bool preparingSearch_ = false;
+    // Posted work holds it weakly, so that work queued for a destroyed view model does nothing.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
     struct SortedItems {
         ItemSortOrder order;
         ItemRefs items;

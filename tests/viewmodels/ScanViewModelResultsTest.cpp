@@ -129,6 +129,32 @@ TEST_F(ScanViewModelSearchTest, AccentedLettersMatchWhateverTheirCaseAndComposit
     EXPECT_EQ(namesOf(model.visibleItems(kTemp)), std::vector<std::string>{"data"});
 }
 
+// The index is folded ahead in slices on the main queue; a search may come before, between or
+// after them and must find the same.
+TEST_F(ScanViewModelSearchTest, ASearchFindsTheSameWhetherTheIndexIsReadyPartlyOrNotAtAll) {
+    auto& model = makeViewModel();
+    CleanableItems many;
+    for (int index = 0; index < 20'000; ++index) {
+        many.push_back(item(kTemp, "item-" + std::to_string(index), 100 + index));
+    }
+    const std::vector<std::string> expected{"item-19999", "item-19998", "item-19997", "item-19996",
+                                            "item-19995", "item-19994", "item-19993", "item-19992",
+                                            "item-19991", "item-19990", "item-1999"};
+    for (const std::size_t slicesRun : {0, 1, 100}) {
+        SCOPED_TRACE(slicesRun);
+        model.applyResults({{kTemp, many}, {kLogs, {item(kLogs, "item-1999.log")}}});
+        for (std::size_t slice = 0; slice < slicesRun && main->runOne(); ++slice) {
+        }
+        model.setSearchQuery("ITEM-1999");
+        EXPECT_EQ(namesOf(model.visibleItems(kTemp)), expected);
+        EXPECT_EQ(namesOf(model.visibleItems(kLogs)), std::vector<std::string>{"item-1999.log"});
+        main->runAll();
+        EXPECT_EQ(namesOf(model.visibleItems(kTemp)), expected) << "after the slices";
+        model.setSearchQuery("");
+        model.applyResults({});
+    }
+}
+
 TEST_F(ScanViewModelSearchTest, SearchSeesResultsThatChangedAfterAnEarlierSearch) {
     auto& model = makeViewModel();
     model.applyResults({{kTemp, {item(kTemp, "alpha")}}});
