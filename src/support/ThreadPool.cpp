@@ -5,6 +5,8 @@
 #include <asio/strand.hpp>
 #include <thread>
 
+#include "support/BackgroundPriority.h"
+
 namespace quillo::support {
 
 namespace {
@@ -25,11 +27,22 @@ std::shared_ptr<ThreadPool> ThreadPool::create(std::size_t threads) {
     return std::shared_ptr<ThreadPool>(new ThreadPool(threads));
 }
 
-ThreadPool::ThreadPool(std::size_t threads) : pool_(threads) {}
+ThreadPool::ThreadPool(std::size_t threads) {
+    threads_.reserve(threads);
+    for (std::size_t index = 0; index < threads; ++index) {
+        threads_.emplace_back([this] {
+            lowerCurrentThreadPriority();
+            pool_.attach();
+        });
+    }
+}
 
 ThreadPool::~ThreadPool() {
     // Pending work (waits, abandoned walks) is dropped rather than awaited at shutdown.
     pool_.stop();
+    for (auto& thread : threads_) {
+        thread.join();
+    }
     pool_.join();
 }
 

@@ -3,6 +3,8 @@
 #include <asio/thread_pool.hpp>
 #include <cstddef>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "support/Executor.h"
 
@@ -10,7 +12,8 @@ namespace quillo::support {
 
 /// The shared pool of worker threads. Posting to the pool runs work in parallel; a strand made
 /// from it runs its work one item at a time, which is what every serialised object uses.
-/// The owner destroys the pool from outside it, after everything that posts to it.
+/// Its threads run at a background priority. The owner destroys the pool from outside it, after
+/// everything that posts to it.
 class ThreadPool final : public Executor {
   public:
     static std::shared_ptr<ThreadPool> create(std::size_t threads = defaultThreadCount());
@@ -30,7 +33,9 @@ class ThreadPool final : public Executor {
 
   private:
     explicit ThreadPool(std::size_t threads);
-    asio::thread_pool pool_;
+    // The threads are the pool's own and join it, so that each lowers its priority first.
+    asio::thread_pool pool_{0};
+    std::vector<std::thread> threads_;
 };
 
 }  // namespace quillo::support

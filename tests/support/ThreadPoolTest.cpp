@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <future>
@@ -12,6 +14,20 @@ namespace quillo::support {
 namespace {
 
 constexpr auto kGuard = std::chrono::seconds(30);
+
+int ownNiceness() {
+    return ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+}
+
+TEST(ThreadPoolTest, WorkRunsNicerThanThePosterSoTheWindowKeepsItsFrames) {
+    const int poster = ownNiceness();
+    auto pool = ThreadPool::create(2);
+    std::promise<int> worker;
+    pool->post([&] { worker.set_value(ownNiceness()); });
+    auto niceness = worker.get_future();
+    ASSERT_EQ(niceness.wait_for(kGuard), std::future_status::ready);
+    EXPECT_EQ(niceness.get(), std::min(poster + 10, 19));
+}
 
 TEST(ThreadPoolTest, StrandRunsWorkPostedFromManyThreadsOneAtATimeInOrderPerPoster) {
     auto pool = ThreadPool::create(4);
