@@ -47,6 +47,14 @@ class ReceiptStoreTest : public ::testing::Test {
         return outcome.value_or(support::Error::cancelled());
     }
 
+    support::Status reset(ReceiptStore& store) {
+        std::optional<support::Status> outcome;
+        store.reset([&](support::Status status) { outcome = std::move(status); });
+        executor_->runAll();
+        EXPECT_TRUE(outcome.has_value());
+        return outcome.value_or(support::Error::cancelled());
+    }
+
     std::vector<DeletionReceipt> cached(ReceiptStore& store) {
         std::vector<DeletionReceipt> receipts;
         store.cachedReceipts([&](auto result) { receipts = std::move(result).value(); });
@@ -140,20 +148,14 @@ TEST_F(ReceiptStoreTest, UndecodableFileIsMovedAsideNotOverwritten) {
                   support::formatFileNameTimestamp(TimePoint(seconds(1'741'944'413))));
     EXPECT_EQ(testing::readTextFile(aside.front()), oldContents);
 
-    // A second unreadable file at the same moment gets a name of its own.
-    testing::writeTextFile(file_, "{");
-    auto secondStore = makeStore(ReceiptStore::OnDisk{file_});
-    ASSERT_TRUE(append(*secondStore, {receipt(1)}).ok());
-    EXPECT_EQ(asideFiles().size(), 2U);
-}
-
-TEST_F(ReceiptStoreTest, EmptyFileIsMovedAsideAndTheAppendSucceeds) {
+    // An empty file is unreadable too, and a second one at the same moment gets a name of its
+    // own.
     testing::writeTextFile(file_, "");
-    auto store = makeStore(ReceiptStore::OnDisk{file_});
-    const auto fresh = receipt(3);
-    ASSERT_TRUE(append(*store, {fresh}).ok());
-    EXPECT_EQ(decodedFile(), std::vector<DeletionReceipt>{fresh});
-    EXPECT_EQ(asideFiles().size(), 1U);
+    auto secondStore = makeStore(ReceiptStore::OnDisk{file_});
+    const auto next = receipt(1);
+    ASSERT_TRUE(append(*secondStore, {next}).ok());
+    EXPECT_EQ(decodedFile(), std::vector<DeletionReceipt>{next});
+    EXPECT_EQ(asideFiles().size(), 2U);
 }
 
 TEST_F(ReceiptStoreTest, HashThatIsNotUtf8IsSavedAndLaterAppendsStillWork) {
@@ -379,10 +381,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ReceiptStoreTest, AResetForgetsEveryReceiptForGood) {
     auto store = makeStore(ReceiptStore::OnDisk{file_});
     ASSERT_TRUE(append(*store, {receipt(1), receipt(2)}).ok());
-    std::optional<support::Status> reset;
-    store->reset([&reset](support::Status status) { reset = std::move(status); });
-    executor_->runAll();
-    ASSERT_TRUE(reset.has_value() && reset->ok());
+    ASSERT_TRUE(reset(*store).ok());
     EXPECT_FALSE(fs::exists(file_));
 
     const auto later = receipt(3);
@@ -397,12 +396,9 @@ TEST_F(ReceiptStoreTest, AResetThatCannotRemoveTheFileForgetsNothing) {
     ASSERT_TRUE(append(*store, {kept}).ok());
     fs::remove(file_);
     testing::writeTextFile(file_ / "in-the-way", "");
-    std::optional<support::Status> reset;
-    store->reset([&reset](support::Status status) { reset = std::move(status); });
-    executor_->runAll();
-    ASSERT_TRUE(reset.has_value());
-    ASSERT_FALSE(reset->ok());
-    EXPECT_NE(reset->error().description().find(file_.string()), std::string::npos);
+    const auto refused = reset(*store);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_NE(refused.error().description().find(file_.string()), std::string::npos);
     EXPECT_EQ(cached(*store), std::vector<DeletionReceipt>{kept});
 }
 

@@ -12,6 +12,7 @@
 #include "modules/FileModuleTestSupport.h"
 #include "modules/FilesystemEnumeration.h"
 #include "platform/AppIdentity.h"
+#include "support/Outcomes.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -219,7 +220,7 @@ TEST_F(ApplicationResidualActorTest, AsksOneQuestionAtATime) {
         registry.answerNext(std::string(expected) == "org.a.three");
     }
     runUntilIdle();
-    ASSERT_TRUE(outcome && outcome->ok());
+    ASSERT_TRUE(testing::succeeded(outcome));
     EXPECT_THAT(testing::displayNamesOf(outcome->value()), ElementsAre("org.a.one", "org.a.two"));
     EXPECT_EQ(registry.questions.size(), 3U);
 }
@@ -241,8 +242,7 @@ TEST_F(ApplicationResidualActorTest, CancellingWhileAQuestionIsOpenDiscardsTheIt
     source.cancel();
     registry.answerNext(false);
     runUntilIdle();
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
     EXPECT_EQ(registry.questions.size(), 2U);
 }
 

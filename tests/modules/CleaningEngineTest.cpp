@@ -3,6 +3,7 @@
 #include "modules/CleaningEngine.h"
 #include "modules/EngineTestSupport.h"
 #include "modules/ReportEventStream.h"
+#include "support/Outcomes.h"
 
 namespace quillo {
 namespace {
@@ -82,17 +83,17 @@ TEST_F(CleaningEngineTest, ASetScansOnlyItsModulesAndNoSetScansEveryModule) {
     auto engine = makeEngine(
         {makeMock(CleaningModuleID::tempFiles, 2), makeMock(CleaningModuleID::systemLogs, 0)});
     auto none = scanToEnd(engine, std::set<CleaningModuleID>{});
-    ASSERT_TRUE(none && none->ok());
+    ASSERT_TRUE(testing::succeeded(none));
     EXPECT_TRUE(none->value().empty());
     EXPECT_TRUE(sleeper->requestedDurations().empty());
 
     auto logsOnly = scanToEnd(engine, std::set{CleaningModuleID::systemLogs});
-    ASSERT_TRUE(logsOnly && logsOnly->ok());
+    ASSERT_TRUE(testing::succeeded(logsOnly));
     ASSERT_EQ(logsOnly->value().size(), 1U);
     EXPECT_TRUE(logsOnly->value().contains(CleaningModuleID::systemLogs));
 
     auto all = scanToEnd(engine, std::nullopt);
-    ASSERT_TRUE(all && all->ok());
+    ASSERT_TRUE(testing::succeeded(all));
     ASSERT_EQ(all->value().size(), 2U);
     EXPECT_EQ(all->value().at(CleaningModuleID::tempFiles).size(), 2U);
     // A module that found nothing still has its entry.
@@ -102,7 +103,7 @@ TEST_F(CleaningEngineTest, ASetScansOnlyItsModulesAndNoSetScansEveryModule) {
 TEST_F(CleaningEngineTest, MockItemsAreNamedSizedAndFlaggedFromTheirAge) {
     auto engine = makeEngine({makeMock(CleaningModuleID::tempFiles, 200, {10, 20})});
     auto result = scanToEnd(engine, std::nullopt);
-    ASSERT_TRUE(result && result->ok());
+    ASSERT_TRUE(testing::succeeded(result));
     const auto& items = result->value().at(CleaningModuleID::tempFiles);
     ASSERT_EQ(items.size(), 200U);
     EXPECT_EQ(items[3].displayName, "tempFiles-item-3");
@@ -135,7 +136,7 @@ TEST_F(CleaningEngineTest, LargeAndDestructiveMocksFlagEveryItem) {
     auto engine =
         makeEngine({makeMock(CleaningModuleID::sleepImage, 50, {600'000'000, 600'000'000}, true)});
     auto result = scanToEnd(engine, std::nullopt);
-    ASSERT_TRUE(result && result->ok());
+    ASSERT_TRUE(testing::succeeded(result));
     for (const auto& item : result->value().at(CleaningModuleID::sleepImage)) {
         ASSERT_GE(item.warnings.size(), 2U);
         EXPECT_EQ(item.warnings.front(), CleanableItemWarning::irreversible);
@@ -149,7 +150,7 @@ TEST_F(CleaningEngineTest, FullSixtyFourBitRangeDrawsValidSizes) {
                                std::numeric_limits<std::int64_t>::max()};
     auto engine = makeEngine({makeMock(CleaningModuleID::fontCache, 100, everything)});
     auto result = scanToEnd(engine, std::nullopt);
-    ASSERT_TRUE(result && result->ok());
+    ASSERT_TRUE(testing::succeeded(result));
     EXPECT_EQ(result->value().at(CleaningModuleID::fontCache).size(), 100U);
 }
 
@@ -165,9 +166,7 @@ TEST_F(CleaningEngineTest, CancellingWhileTheMockWaitsEndsWithTheCancellationErr
     task.cancel();
     executor->runAll();
     EXPECT_EQ(sleeper->pendingCount(), 0U);
-    ASSERT_TRUE(outcome.has_value());
-    ASSERT_FALSE(outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
 }
 
 TEST_F(CleaningEngineTest, FailingModuleFailsTheScanAfterTheOthersWereCancelledAndAwaited) {

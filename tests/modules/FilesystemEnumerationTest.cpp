@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <vector>
 
 #include "modules/FilesystemEnumeration.h"
 #include "support/TemporaryDirectory.h"
@@ -34,14 +36,19 @@ TEST_F(FilesystemEnumerationTest, MissingPathsHoldNothingAndAFileHasNoContents) 
     EXPECT_THAT(sortedChildren(temp / "missing"), IsEmpty());
 }
 
-TEST_F(FilesystemEnumerationTest, MakeEntryDescribesAFileByItsAllocatedSize) {
+TEST_F(FilesystemEnumerationTest, MakeEntryDescribesAFileByItsAllocatedSizeAndClampsItsTime) {
     const auto file = temp / "report.log";
     makeFile(file, 5000);
     testing::setModificationTime(file, 1'700'000'000, 123'456'789);
+    // A time beyond the clock's range is clamped.
+    makeFile(temp / "future.txt", 1);
+    testing::setModificationTime(temp / "future.txt", 13'569'465'600, 0);  // in the year 2400
 
     const auto entry = makeEntry(file);
+    const auto future = makeEntry(temp / "future.txt");
 
-    ASSERT_TRUE(entry.has_value());
+    ASSERT_TRUE(entry.has_value() && future.has_value());
+    EXPECT_EQ(future->lastModified, TimePoint::max());
     EXPECT_EQ(entry->url, file);
     EXPECT_EQ(entry->sizeInBytes, allocatedSize(file));
     EXPECT_GE(entry->sizeInBytes, 5000);
@@ -72,39 +79,22 @@ TEST_F(FilesystemEnumerationTest, MakeEntryOfAFolderTotalsItsContentsAndKeepsThe
                                       allocatedSize(temp / "App" / "sub" / "b.bin"));
 }
 
-TEST_F(FilesystemEnumerationTest, MakeEntryReportsTheAllocatedSizeOfASparseFile) {
-    const auto file = temp / "sparse.img";
-    testing::makeSparseFile(file, std::int64_t{64} * 1024 * 1024);
-
-    const auto entry = makeEntry(file);
-
-    ASSERT_TRUE(entry.has_value());
-    EXPECT_EQ(entry->sizeInBytes, allocatedSize(file));
-    EXPECT_LT(entry->sizeInBytes, 1024 * 1024);
-}
-
-TEST_F(FilesystemEnumerationTest, MakeEntryDescribesALinkAsItselfWithoutFollowingIt) {
+TEST_F(FilesystemEnumerationTest, MakeEntrySizesSparseFilesAndLinksByWhatTheyOccupy) {
+    const auto sparse = temp / "sparse.img";
+    testing::makeSparseFile(sparse, std::int64_t{64} * 1024 * 1024);
     makeFile(temp / "outside" / "big.bin", 200'000);
     testing::makeSymlink(temp / "outside", temp / "link");
 
-    const auto entry = makeEntry(temp / "link");
+    const auto sparseEntry = makeEntry(sparse);
+    const auto link = makeEntry(temp / "link");
 
-    ASSERT_TRUE(entry.has_value());
-    EXPECT_FALSE(entry->isDirectory);
-    EXPECT_EQ(entry->sizeInBytes, allocatedSize(temp / "link"));
-    EXPECT_EQ(entry->name, "link");
-}
-
-TEST_F(FilesystemEnumerationTest, MakeEntryClampsATimeBeyondTheClocksRange) {
-    const auto file = temp / "future.txt";
-    makeFile(file, 1);
-    constexpr std::int64_t year2400 = 13'569'465'600;
-    testing::setModificationTime(file, year2400, 0);
-
-    const auto entry = makeEntry(file);
-
-    ASSERT_TRUE(entry.has_value());
-    EXPECT_EQ(entry->lastModified, TimePoint::max());
+    ASSERT_TRUE(sparseEntry.has_value() && link.has_value());
+    EXPECT_EQ(sparseEntry->sizeInBytes, allocatedSize(sparse));
+    EXPECT_LT(sparseEntry->sizeInBytes, 1024 * 1024);
+    // The link is described as itself, never followed.
+    EXPECT_FALSE(link->isDirectory);
+    EXPECT_EQ(link->sizeInBytes, allocatedSize(temp / "link"));
+    EXPECT_EQ(link->name, "link");
 }
 
 TEST_F(FilesystemEnumerationTest, ACancelledWalkStopsAtOnce) {
@@ -288,21 +278,16 @@ TEST_F(FilesystemEnumerationTest, SortedChildrenComparesNormalisedNamesAndSurviv
 
 TEST(FilesystemEntryTest, EqualityAndHashCoverEveryField) {
     const FilesystemEntry base{"/a/b", 10, TimePoint(std::chrono::seconds(5)), false, "b"};
-    auto otherUrl = base;
-    otherUrl.url = "/a/c";
-    auto otherSize = base;
-    otherSize.sizeInBytes = 11;
-    auto otherTime = base;
-    otherTime.lastModified += std::chrono::seconds(1);
-    auto otherKind = base;
-    otherKind.isDirectory = true;
-    auto otherName = base;
-    otherName.name = "c";
-
     const std::hash<FilesystemEntry> hash;
     EXPECT_EQ(base, FilesystemEntry(base));
     EXPECT_EQ(hash(base), hash(FilesystemEntry(base)));
-    for (const auto& changed : {otherUrl, otherSize, otherTime, otherKind, otherName}) {
+    for (const auto& change : std::vector<std::function<void(FilesystemEntry&)>>{
+             [](auto& entry) { entry.url = "/a/c"; }, [](auto& entry) { ++entry.sizeInBytes; },
+             [](auto& entry) { entry.lastModified += std::chrono::seconds(1); },
+             [](auto& entry) { entry.isDirectory = true; },
+             [](auto& entry) { entry.name = "c"; }}) {
+        auto changed = base;
+        change(changed);
         EXPECT_NE(base, changed);
         EXPECT_NE(hash(base), hash(changed));
     }

@@ -7,6 +7,7 @@
 #include "modules/LocalSnapshotsActor.h"
 #include "modules/SnapshotListParsing.h"
 #include "platform/ProcessRunner.h"
+#include "support/Outcomes.h"
 
 namespace quillo {
 namespace {
@@ -105,8 +106,7 @@ TEST_F(LocalSnapshotsActorTest, OffersEveryListedSnapshotInListingOrder) {
         "com.apple.TimeMachine.2025-03-14-092653.local\n"
         "com.apple.TimeMachine.2025-13-40-999999.local\n");
     const auto outcome = scan({}, snapshots);
-    ASSERT_TRUE(outcome.has_value());
-    ASSERT_TRUE(outcome->ok());
+    ASSERT_TRUE(testing::succeeded(outcome));
     const auto& items = outcome->value();
     ASSERT_EQ(items.size(), 3U);
     for (std::size_t index = 0; index < items.size(); ++index) {
@@ -137,9 +137,7 @@ TEST_F(LocalSnapshotsActorTest, ACancelledScanDoesNotAskTheLister) {
     support::CancellationSource source;
     source.cancel();
     const auto outcome = scan(source.token(), std::vector<LocalSnapshot>{});
-    ASSERT_TRUE(outcome.has_value());
-    ASSERT_FALSE(outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
     EXPECT_EQ(listerCalls, 0);
 }
 
@@ -153,9 +151,7 @@ TEST_F(LocalSnapshotsActorTest, AScanCancelledWhileListingFailsWithCancellation)
     source.cancel();
     pendingListing(parseSnapshotList("com.apple.TimeMachine.2025-03-14-092653.local"));
     executor->runAll();
-    ASSERT_TRUE(outcome.has_value());
-    ASSERT_FALSE(outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
 }
 
 TEST_F(LocalSnapshotsActorTest, DeletesEachSnapshotByTheTokenInItsDisplayName) {
@@ -220,9 +216,7 @@ TEST_F(LocalSnapshotsActorTest, CancellationBetweenSnapshotsEndsTheRunWithoutARe
     source.cancel();
     answerDeletions({support::Unit{}});
 
-    ASSERT_TRUE(outcome.has_value());
-    ASSERT_FALSE(outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
     EXPECT_EQ(deleted.size(), 1U);
 }
 

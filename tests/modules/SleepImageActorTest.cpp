@@ -7,6 +7,7 @@
 #include "modules/FilesystemEnumeration.h"
 #include "modules/SleepImageActor.h"
 #include "support/ManualExecutor.h"
+#include "support/Outcomes.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -59,8 +60,7 @@ class SleepImageActorTest : public ::testing::Test {
 
     void expectNoItem(std::optional<std::int32_t> mode = 0) {
         const auto outcome = scan(mode);
-        ASSERT_TRUE(outcome.has_value());
-        ASSERT_TRUE(outcome->ok());
+        ASSERT_TRUE(testing::succeeded(outcome));
         EXPECT_TRUE(outcome->value().empty());
     }
 
@@ -100,30 +100,24 @@ TEST_F(SleepImageActorTest, WithHibernationOffOrUnreadableTheImageIsPreselected)
     }
 }
 
-TEST_F(SleepImageActorTest, EveryScanGivesTheImageANewIdentity) {
-    testing::makeAllocatedFile(image, kBlock);
-    EXPECT_NE(onlyItem(0).id, onlyItem(0).id);
-}
-
-TEST_F(SleepImageActorTest, ASparseImageCountsOnlyWhatItOccupies) {
+TEST_F(SleepImageActorTest, ASparseImageCountsOnlyWhatItOccupiesAndEveryScanGivesANewIdentity) {
     testing::makeSparseFile(image, kTwoGibibytes);
     const auto item = onlyItem(0);
     EXPECT_EQ(item.sizeInBytes, allocatedSize(image));
     EXPECT_LT(item.sizeInBytes, 1'000'000'000);
     EXPECT_EQ(item.warnings, Warnings{CleanableItemWarning::irreversible});
+    EXPECT_NE(onlyItem(0).id, item.id);
 }
 
-TEST(SleepImageItemTest, TheThresholdLiesExactlyAboveOneBillionBytes) {
+TEST(SleepImageItemTest, LargeLiesExactlyAboveOneBillionBytesAndAnyModeButZeroIsHibernation) {
     FilesystemEntry entry{"/private/var/vm/sleepimage", 1'000'000'000, TimePoint{}, false,
                           "sleepimage"};
     EXPECT_EQ(sleepImageItem(entry, 0)->warnings, Warnings{CleanableItemWarning::irreversible});
     entry.sizeInBytes = 1'000'000'001;
     EXPECT_EQ(sleepImageItem(entry, 0)->warnings,
               (Warnings{CleanableItemWarning::irreversible, CleanableItemWarning::largeFile}));
-}
 
-TEST(SleepImageItemTest, AnyModeButZeroMeansHibernation) {
-    FilesystemEntry entry{"/private/var/vm/sleepimage", 1, TimePoint{}, false, "sleepimage"};
+    entry.sizeInBytes = 1;
     for (const std::int32_t mode : {1, 3, 25, -1}) {
         const auto item = sleepImageItem(entry, mode);
         ASSERT_TRUE(item.has_value());
@@ -135,7 +129,7 @@ TEST(SleepImageItemTest, AnyModeButZeroMeansHibernation) {
     EXPECT_TRUE(sleepImageItem(entry, std::nullopt)->isSafeToDeleteByDefault);
 }
 
-TEST_F(SleepImageActorTest, NothingAtThePathOffersNothingWithoutAskingTheMode) {
+TEST_F(SleepImageActorTest, NothingAtThePathOrNoPathOffersNothingWithoutAskingTheMode) {
     expectNoItem();
     testing::makeFile(image, 0);
     expectNoItem();
@@ -143,10 +137,6 @@ TEST_F(SleepImageActorTest, NothingAtThePathOffersNothingWithoutAskingTheMode) {
     std::filesystem::create_directory(image);
     testing::makeFile(image / "inside", 8192);
     expectNoItem();
-    EXPECT_EQ(modeQuestions, 0);
-}
-
-TEST_F(SleepImageActorTest, WithoutAnImagePathNothingIsOffered) {
     module = makeModule(std::nullopt);
     expectNoItem();
     EXPECT_EQ(modeQuestions, 0);
@@ -157,7 +147,7 @@ TEST_F(SleepImageActorTest, ALinkAtThePathIsNeverSizedThroughItsTarget) {
     std::filesystem::create_symlink("target", image);
     const auto own = allocatedSize(image);
     const auto outcome = scan(0);
-    ASSERT_TRUE(outcome && outcome->ok());
+    ASSERT_TRUE(testing::succeeded(outcome));
     if (own == 0) {
         EXPECT_TRUE(outcome->value().empty());
     } else {
@@ -171,8 +161,7 @@ TEST_F(SleepImageActorTest, ACancelledScanFailsWithCancellation) {
     support::CancellationSource before;
     before.cancel();
     auto outcome = scan(0, before.token());
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
     EXPECT_EQ(modeQuestions, 0);
 
     support::CancellationSource whileAsking;
@@ -184,8 +173,7 @@ TEST_F(SleepImageActorTest, ACancelledScanFailsWithCancellation) {
     whileAsking.cancel();
     pendingMode(0);
     executor->runAll();
-    ASSERT_TRUE(outcome && !outcome->ok());
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "modules/FileModuleTestSupport.h"
 #include "modules/SystemCachesActor.h"
+#include "support/Outcomes.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TreeBuilders.h"
 
@@ -20,7 +21,7 @@ using testing::itemNamed;
 using testing::setAge;
 using Warnings = std::vector<CleanableItemWarning>;
 
-constexpr std::int64_t kLongAgo = 30 * 86'400;
+constexpr std::int64_t kLongAgo = std::int64_t{30} * 86'400;
 constexpr std::int64_t kOneWeek = 604'800;
 constexpr std::int64_t kLargeCacheBytes = 500'000'000;
 constexpr std::int64_t kBlock = 4096;
@@ -60,7 +61,8 @@ class SystemCachesActorTest : public ::testing::Test {
                                std::vector<std::filesystem::path> roots) {
         fixture.pool = std::make_shared<support::ManualExecutor>();
         module = makeModule(std::move(roots));
-        module->scan(token, [this](support::Result<CleanableItems> items) { outcome = items; });
+        module->scan(token,
+                     [this](const support::Result<CleanableItems>& items) { outcome = items; });
         fixture.executor->runAll();
         ASSERT_GT(fixture.pool->pendingCount(), 0U) << "the first root is not being sized";
     }
@@ -148,7 +150,7 @@ TEST_F(RunningApplicationCachesTest, ADeepScanOffersThemInUseAndNotPreselected) 
 }
 
 TEST_F(SystemCachesActorTest, RecentlyModifiedCachesAreMarkedButStayPreselected) {
-    makeCache(userRoot / "two-days", 10'000, 2 * 86'400);
+    makeCache(userRoot / "two-days", 10'000, std::int64_t{2} * 86'400);
     makeCache(userRoot / "a-second-short-of-a-week", 10'000, kOneWeek - 1);
     makeCache(userRoot / "exactly-a-week", 10'000, kOneWeek);
     makeCache(userRoot / "from-the-future", 10'000, -3'600);
@@ -254,7 +256,7 @@ TEST_F(SystemCachesActorTest, AnEntryThatVanishesBeforeItIsSizedIsLeftOut) {
     ASSERT_NO_FATAL_FAILURE(startWithSeparatePool({}, {userRoot}));
     std::filesystem::remove_all(userRoot / "com.b");
     fixture.runUntilIdle();
-    ASSERT_TRUE(outcome && outcome->ok());
+    ASSERT_TRUE(testing::succeeded(outcome));
     EXPECT_EQ(displayNamesOf(outcome->value()), (std::vector<std::string>{"com.a", "com.c"}));
 }
 

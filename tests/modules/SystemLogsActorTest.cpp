@@ -74,14 +74,14 @@ TEST_F(SystemLogsActorTest, AStandardScanSparesTheLastWeekADeepScanDoesNot) {
     EXPECT_TRUE(recent->warnings.empty());
     EXPECT_TRUE(recent->isSafeToDeleteByDefault);
     EXPECT_EQ(recent->lastModified, fixture.now - std::chrono::days(3));
-}
 
-TEST_F(SystemLogsActorTest, TheStandardCutoffIncludesALogOfExactlyOneWeek) {
+    // The standard cutoff includes a log of exactly one week.
+    std::filesystem::remove(varLog / "system.log");
     makeLog(userLogs / "week.log", 5'000, kOneWeek);
     makeLog(userLogs / "a-second-younger.log", 5'000, kOneWeek - 1);
     makeLog(userLogs / "future.log", 5'000, -60);
-    EXPECT_EQ(namesOf(scannedItems()), std::set<std::string>{"week.log"});
-    EXPECT_EQ(scannedItems(ScanDepth::deep).size(), 3U);
+    EXPECT_EQ(namesOf(scannedItems()), (std::set<std::string>{"old.log", "week.log"}));
+    EXPECT_EQ(scannedItems(ScanDepth::deep).size(), 4U);
 }
 
 TEST_F(SystemLogsActorTest, KernelPanicLogsAreOfferedButNotPreselected) {

@@ -228,12 +228,15 @@ TEST_F(TempFilesActorTest, ADeepScanOffersEveryNonEmptyEntryInWalkOrder) {
     }
 }
 
-TEST_F(TempFilesActorTest, EmptyAndHiddenEntriesAreNeverOffered) {
-    testing::makeFile(sharedTemp / "empty.tmp", 0);
-    testing::makeFile(sharedTemp / "only-empty/inside.tmp", 0);
-    testing::makeFile(sharedTemp / ".X11-unix/X0", 4000);
-    testing::makeFile(sharedTemp / "visible/.hidden", 4000);
+TEST_F(TempFilesActorTest, EmptyAndHiddenEntriesAndARootThatIsALinkAreNeverOffered) {
+    testing::makeFile(userTemp / "empty.tmp", 0);
+    testing::makeFile(userTemp / "only-empty/inside.tmp", 0);
+    testing::makeFile(userTemp / ".X11-unix/X0", 4000);
+    testing::makeFile(userTemp / "visible/.hidden", 4000);
     testing::makeFile(userTemp / ".hidden.tmp", 4000);
+    testing::makeFile(folder / "real/a.tmp", 4000);
+    std::filesystem::create_directories(sharedTemp.parent_path());
+    testing::makeSymlink(folder / "real", sharedTemp);
     EXPECT_THAT(scanned(ScanDepth::standard), IsEmpty());
     EXPECT_THAT(scanned(ScanDepth::deep), IsEmpty());
 }
@@ -273,14 +276,6 @@ TEST_F(TempFilesActorTest, ALinkIsOfferedAsItselfAndNeverFollowed) {
             EXPECT_TRUE(item.isSafeToDeleteByDefault);
         }
     }
-}
-
-TEST_F(TempFilesActorTest, ARootThatIsALinkIsNotScanned) {
-    testing::makeFile(folder / "real/a.tmp", 4000);
-    std::filesystem::create_directories(sharedTemp.parent_path());
-    testing::makeSymlink(folder / "real", sharedTemp);
-    EXPECT_THAT(scanned(ScanDepth::standard), IsEmpty());
-    EXPECT_THAT(scanned(ScanDepth::deep), IsEmpty());
 }
 
 TEST_F(TempFilesActorTest, DeletingADeepScanRemovesTheFolderAndEachItemInItWithoutFailures) {

@@ -51,32 +51,23 @@ EnvironmentLookup fakeEnvironment(std::map<std::string, std::string> variables) 
 }
 
 TEST(DefaultInstalledApplicationSourcesTest, AreTheXDGFoldersAndTheFlatpakExports) {
-    const auto sources = defaultInstalledApplicationSources(fakeEnvironment({{"HOME", "/h"}}));
-    EXPECT_THAT(
-        sources.desktopEntryFolders,
-        ElementsAre("/h/.local/share/applications", "/usr/local/share/applications",
-                    "/usr/share/applications", "/h/.local/share/flatpak/exports/share/applications",
-                    "/var/lib/flatpak/exports/share/applications"));
-    EXPECT_EQ(sources.flatpakTool, "/usr/bin/flatpak");
-}
-
-TEST(DefaultInstalledApplicationSourcesTest, FollowTheXDGVariablesSkippingRelativeFolders) {
-    const auto sources = defaultInstalledApplicationSources(fakeEnvironment(
-        {{"HOME", "/h"}, {"XDG_DATA_HOME", "/d"}, {"XDG_DATA_DIRS", "/x::relative/y:/z/"}}));
-    EXPECT_THAT(sources.desktopEntryFolders,
-                ElementsAre("/d/applications", "/x/applications", "/z/applications",
-                            "/d/flatpak/exports/share/applications",
-                            "/var/lib/flatpak/exports/share/applications"));
-}
-
-TEST(DefaultInstalledApplicationSourcesTest, AnEmptyDataDirsListMeansTheDefaults) {
-    const auto sources = defaultInstalledApplicationSources(
-        fakeEnvironment({{"HOME", "/h"}, {"XDG_DATA_HOME", "relative"}, {"XDG_DATA_DIRS", ""}}));
-    EXPECT_THAT(
-        sources.desktopEntryFolders,
-        ElementsAre("/h/.local/share/applications", "/usr/local/share/applications",
-                    "/usr/share/applications", "/h/.local/share/flatpak/exports/share/applications",
-                    "/var/lib/flatpak/exports/share/applications"));
+    const Paths defaults{"/h/.local/share/applications", "/usr/local/share/applications",
+                         "/usr/share/applications",
+                         "/h/.local/share/flatpak/exports/share/applications",
+                         "/var/lib/flatpak/exports/share/applications"};
+    // Relative folders are skipped, and an empty data-dirs list means the defaults.
+    const std::vector<std::pair<std::map<std::string, std::string>, Paths>> cases{
+        {{{"HOME", "/h"}}, defaults},
+        {{{"HOME", "/h"}, {"XDG_DATA_HOME", "/d"}, {"XDG_DATA_DIRS", "/x::relative/y:/z/"}},
+         {"/d/applications", "/x/applications", "/z/applications",
+          "/d/flatpak/exports/share/applications", "/var/lib/flatpak/exports/share/applications"}},
+        {{{"HOME", "/h"}, {"XDG_DATA_HOME", "relative"}, {"XDG_DATA_DIRS", ""}}, defaults},
+    };
+    for (const auto& [variables, folders] : cases) {
+        const auto sources = defaultInstalledApplicationSources(fakeEnvironment(variables));
+        EXPECT_EQ(sources.desktopEntryFolders, folders) << ::testing::PrintToString(variables);
+        EXPECT_EQ(sources.flatpakTool, "/usr/bin/flatpak");
+    }
 }
 
 /// Fulfils its promise when it is destroyed.

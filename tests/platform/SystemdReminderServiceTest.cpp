@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -80,23 +81,19 @@ TEST_F(SystemdReminderServiceTest, DeniedAndNeverUndeterminedWhenTheUserManagerD
 }
 
 TEST_F(SystemdReminderServiceTest, DeniedWithoutNotifySendSystemctlOrAnAbsoluteUnitFolder) {
-    auto setup = systemd_.setup();
-    setup.findProgram = [](std::string_view) { return fs::path(); };
-    SystemdReminderService withoutNotifier(setup);
-    EXPECT_EQ(status(withoutNotifier), Status::denied);
+    using Setup = SystemdReminderService::Setup;
+    for (const auto& spoil : std::vector<std::function<void(Setup&)>>{
+             [](Setup& setup) { setup.findProgram = [](std::string_view) { return fs::path(); }; },
+             [this](Setup& setup) { setup.systemctl = systemd_.root() / "tools/missing"; },
+             [](Setup& setup) { setup.systemctl.clear(); }}) {
+        auto setup = systemd_.setup();
+        spoil(setup);
+        SystemdReminderService spoilt(setup);
+        EXPECT_EQ(status(spoilt), Status::denied);
+    }
     EXPECT_TRUE(systemd_.calls().empty()) << "asked the manager although nothing could notify";
 
-    setup = systemd_.setup();
-    setup.systemctl = systemd_.root() / "tools/missing";
-    SystemdReminderService withMissingSystemctl(setup);
-    EXPECT_EQ(status(withMissingSystemctl), Status::denied);
-
-    setup = systemd_.setup();
-    setup.systemctl.clear();
-    SystemdReminderService withoutSystemctl(setup);
-    EXPECT_EQ(status(withoutSystemctl), Status::denied);
-
-    setup = systemd_.setup();
+    auto setup = systemd_.setup();
     setup.unitFolder = ".config/systemd/user";
     SystemdReminderService withRelativeFolder(setup);
     EXPECT_EQ(status(withRelativeFolder), Status::denied);

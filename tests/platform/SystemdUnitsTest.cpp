@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <optional>
 #include <string>
@@ -211,21 +212,19 @@ TEST(SystemdUnitsTest, OnlyPlainNamesBecomeUnits) {
 
 TEST(SystemdUnitsTest, RequestsTheUnitsCannotCarryAreNamed) {
     EXPECT_EQ(SystemdUnits::problemWith(DailyReminder::request(9)), std::nullopt);
-
-    auto request = DailyReminder::request(9);
-    request.identifier = "../evil";
-    EXPECT_TRUE(SystemdUnits::problemWith(request).has_value());
-    for (const int hour : {-1, 24}) {
-        request = DailyReminder::request(9);
-        request.trigger.hour = hour;
-        EXPECT_TRUE(SystemdUnits::problemWith(request).has_value()) << hour;
+    const std::vector<std::pair<std::string, std::function<void(NotificationRequest&)>>> spoilt{
+        {"escaping identifier", [](auto& request) { request.identifier = "../evil"; }},
+        {"hour -1", [](auto& request) { request.trigger.hour = -1; }},
+        {"hour 24", [](auto& request) { request.trigger.hour = 24; }},
+        {"once only", [](auto& request) { request.trigger.repeats = false; }},
+        {"NUL in the title", [](auto& request) { request.title = std::string("a\0b", 3); }},
+        {"body not UTF-8", [](auto& request) { request.body = "\xff"; }},
+    };
+    for (const auto& [name, spoil] : spoilt) {
+        auto request = DailyReminder::request(9);
+        spoil(request);
+        EXPECT_TRUE(SystemdUnits::problemWith(request).has_value()) << name;
     }
-    request = DailyReminder::request(9);
-    request.trigger.repeats = false;
-    EXPECT_TRUE(SystemdUnits::problemWith(request).has_value());
-    EXPECT_TRUE(
-        SystemdUnits::problemWith(requestWithTexts(std::string("a\0b", 3), "b")).has_value());
-    EXPECT_TRUE(SystemdUnits::problemWith(requestWithTexts("a", "\xff")).has_value());
 }
 
 }  // namespace

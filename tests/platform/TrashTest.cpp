@@ -178,7 +178,7 @@ class TopDirectoryTrashTest : public ::testing::Test {
     std::string uidName = std::to_string(uid);
 };
 
-TEST_F(TopDirectoryTrashTest, WithoutASharedTrashTheUsersOwnFolderIsMadePrivate) {
+TEST_F(TopDirectoryTrashTest, WithoutASharedTrashTheUsersOwnFolderIsMadePrivateAndUsed) {
     const auto trash = openTopDirectoryTrash(topdir.path(), uid);
     ASSERT_TRUE(trash);
     const auto own = topdir / (".Trash-" + uidName);
@@ -186,6 +186,13 @@ TEST_F(TopDirectoryTrashTest, WithoutASharedTrashTheUsersOwnFolderIsMadePrivate)
     EXPECT_EQ(permissions(own), 0700U);
     EXPECT_EQ(permissions(own / "files"), 0700U);
     EXPECT_EQ(permissions(own / "info"), 0700U);
+
+    // Its info files record the path relative to the mount point.
+    writeTextFile(topdir / "Apps" / "Notes.app", "app");
+    ASSERT_TRUE(moveIntoTrash(topdir / "Apps" / "Notes.app", "Notes.app", trash.value(),
+                              "Apps/Notes.app", kDeletedAt));
+    EXPECT_EQ(readTextFile(own / "files" / "Notes.app"), "app");
+    EXPECT_EQ(parsedInfo(own / "info" / "Notes.app.trashinfo").at("Path"), "Apps/Notes.app");
 }
 
 TEST_F(TopDirectoryTrashTest, AStickySharedTrashHoldsTheUsersFolder) {
@@ -226,17 +233,6 @@ TEST_F(TopDirectoryTrashTest, ALinkOrSomeoneElsesFolderInPlaceOfTheUsersIsNotUse
     const auto foreign = openTopDirectoryTrash(topdir.path(), other);
     ASSERT_FALSE(foreign);
     EXPECT_NE(foreign.error().description().find("anderen Benutzer"), std::string::npos);
-}
-
-TEST_F(TopDirectoryTrashTest, ItsInfoFilesRecordThePathRelativeToTheMountPoint) {
-    auto trash = openTopDirectoryTrash(topdir.path(), uid);
-    ASSERT_TRUE(trash);
-    writeTextFile(topdir / "Apps" / "Notes.app", "app");
-    ASSERT_TRUE(moveIntoTrash(topdir / "Apps" / "Notes.app", "Notes.app", trash.value(),
-                              "Apps/Notes.app", kDeletedAt));
-    const auto own = topdir / (".Trash-" + uidName);
-    EXPECT_EQ(readTextFile(own / "files" / "Notes.app"), "app");
-    EXPECT_EQ(parsedInfo(own / "info" / "Notes.app.trashinfo").at("Path"), "Apps/Notes.app");
 }
 
 }  // namespace

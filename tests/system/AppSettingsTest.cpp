@@ -161,16 +161,14 @@ TEST_F(AppSettingsTest, RetentionIsTakenAsStoredWhenItIsAWholeNumber) {
     }
 }
 
-TEST_F(AppSettingsTest, DefaultsFileWithEveryKeyWronglyTypedGivesTheDefaultsAndStaysAsItIs) {
+TEST_F(AppSettingsTest, DefaultsFileWithEveryKeyWronglyTypedOrUnparsableGivesTheDefaults) {
     const auto contents = json(kEveryKeyWronglyTyped).dump();
     testing::writeTextFile(defaultsFile_, contents);
     expectDefaults(makeSettings(std::make_unique<FileDefaultsStore>(defaultsFile_)));
     EXPECT_EQ(testing::readTextFile(defaultsFile_), contents);
     EXPECT_TRUE(failures_.empty());
-}
 
-// Setting the file aside is the store's part: see FileDefaultsStoreTest.
-TEST_F(AppSettingsTest, UnparsableDefaultsFileGivesTheDefaults) {
+    // Setting an unparsable file aside is the store's part: see FileDefaultsStoreTest.
     testing::writeTextFile(defaultsFile_, "{\"quillo.deepScanEnabled\": tru");
     expectDefaults(makeSettings(std::make_unique<FileDefaultsStore>(defaultsFile_)));
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Trash.h"
+#include "support/Outcomes.h"
 #include "support/TextFiles.h"
 #include "support/TreeBuilders.h"
 #include "uninstall/UninstallHarness.h"
@@ -131,9 +132,7 @@ TEST_F(AppUninstallServiceTest, ACancelledPlanAnswersWithCancellation) {
     harness.service->makePlan(plan.appURL, cancellation.token(),
                               [&](auto answer) { planOutcome.emplace(std::move(answer)); });
     harness.drain();
-    ASSERT_TRUE(planOutcome);
-    ASSERT_FALSE(*planOutcome);
-    EXPECT_TRUE(planOutcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(planOutcome));
 }
 
 TEST_F(AppUninstallServiceTest, OnlySelectedItemsMoveStillInPlanOrder) {
@@ -175,9 +174,7 @@ TEST_F(AppUninstallServiceTest, CancellingDuringThePauseEndsItAndFailsBeforeTheF
     start();
     cancellation.cancel();
     harness.drain();
-    ASSERT_TRUE(outcome);
-    ASSERT_FALSE(*outcome);
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
     EXPECT_TRUE(harness.trashed.empty());
 }
 
@@ -189,9 +186,7 @@ TEST_F(AppUninstallServiceTest, CancellingBetweenItemsKeepsWhatMovedAndReportsNo
     start();
     harness.sleeper->elapseAll();
     harness.drain();
-    ASSERT_TRUE(outcome);
-    ASSERT_FALSE(*outcome);
-    EXPECT_TRUE(outcome->error().isCancellation());
+    EXPECT_TRUE(testing::cancelled(outcome));
     EXPECT_EQ(harness.trashed, std::vector<fs::path>{plan.items[0].url});
 }
 

@@ -9,15 +9,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(BundleDropTest, TheFirstLocationWithAnAppExtensionInAnyCaseIsTaken) {
+TEST(BundleDropTest, TheFirstLocationWithAnAppExtensionInAnyCaseIsTakenOrNone) {
     const std::vector<fs::path> drop{"/home/anna/notes.txt", "/home/anna/Tool.App",
                                      "/home/anna/Other.app"};
     EXPECT_EQ(firstDroppedApplication(drop), fs::path("/home/anna/Tool.App"));
-}
-
-TEST(BundleDropTest, ADropWithoutApplicationIsRefused) {
-    const std::vector<fs::path> drop{"/home/anna/notes.txt", "/home/anna/app", "/home/anna/.app"};
-    EXPECT_FALSE(firstDroppedApplication(drop));
+    // A drop without an application is refused.
+    const std::vector<fs::path> without{"/home/anna/notes.txt", "/home/anna/app",
+                                        "/home/anna/.app"};
+    EXPECT_FALSE(firstDroppedApplication(without));
     EXPECT_FALSE(firstDroppedApplication({}));
 }
 
