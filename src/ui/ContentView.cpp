@@ -19,6 +19,7 @@
 #include <array>
 
 #include "platform/StandardDirectories.h"
+#include "text/SearchText.h"
 #include "ui/ConfirmationSheet.h"
 #include "ui/ItemInspector.h"
 #include "ui/ItemListModel.h"
@@ -43,14 +44,21 @@ namespace {
 enum ContentPage { emptyStatePage, listPage, noticePage };
 enum DetailPage { inspectorPage, noSelectionPage };
 
-// A module the last scan did not cover has not found nothing: it did not look.
-std::string_view moduleNoticeKey(const ScanViewModel& scan, CleaningModuleID module,
-                                 bool scanning) {
+// A module the last scan did not cover has not found nothing: it did not look; nor has one
+// whose items the search hides.
+QString moduleNoticeText(const ScanViewModel& scan, CleaningModuleID module, bool scanning) {
     if (scanning) {
-        return "content.placeholder.scanrunning";
+        return catalogueText("content.placeholder.scanrunning");
     }
-    return scan.resultsByModule().contains(module) ? "content.placeholder.moduleempty"
-                                                   : "content.placeholder.notscanned";
+    const auto results = scan.resultsByModule().find(module);
+    if (results == scan.resultsByModule().end()) {
+        return catalogueText("content.placeholder.notscanned");
+    }
+    if (!results->second.empty()) {
+        return catalogueFormat("content.placeholder.nomatches.format",
+                               {std::string(SearchText::trimmed(scan.searchQuery()))});
+    }
+    return catalogueText("content.placeholder.moduleempty");
 }
 
 template <class Phase, class Variant>
@@ -510,7 +518,7 @@ void ContentView::refreshContent() {
     QWidget* notice =
         selectedModuleID_
             ? new Notice("tray", catalogueText("content.placeholder.noresults.title"),
-                         catalogueText(moduleNoticeKey(scan_, *selectedModuleID_, scanning)))
+                         moduleNoticeText(scan_, *selectedModuleID_, scanning))
             : new Notice("sidebar.left", catalogueText("content.placeholder.pickmodule.title"),
                          catalogueText("content.placeholder.pickmodule.body"));
     replacePage(content_, noticePage, notice);

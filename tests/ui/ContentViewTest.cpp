@@ -109,6 +109,15 @@ TEST_F(ContentViewTest, AScanFillsTheSidebarAndTheListAndGatesTheDeleteButton) {
     EXPECT_TRUE(deleteAction->isEnabled());
     EXPECT_EQ(deleteAction->text(), QString::fromUtf8("Löschen (700 Byte)"));
 
+    // A search that hides every item does not claim that the module found nothing.
+    viewModel->setSearchQuery(" zzz ");
+    const auto notices = window->findChildren<QLabel*>();
+    EXPECT_TRUE(std::ranges::any_of(notices, [](const QLabel* label) {
+        return label->isVisible() &&
+               label->text() == QString::fromUtf8("Nichts davon passt zu „zzz“.");
+    }));
+    viewModel->setSearchQuery("");
+
     deleteAction->trigger();
     EXPECT_NE(sheet("confirmationSheet"), nullptr);
     EXPECT_FALSE(deleteAction->isEnabled()) << "a deletion flow is open";
