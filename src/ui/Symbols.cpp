@@ -107,10 +107,13 @@ const SymbolEntry* findEntry(std::string_view symbolName) {
 }
 
 // A list repaints its rows' icons on every scroll; a fresh QIcon would decode its image each time,
-// while one kept per name draws from its cached pixmaps. Touched on the main thread only.
+// while one kept per name draws from its cached pixmaps. Kept per theme too, since whether the
+// theme has the symbol or the fallback stands in is decided when the icon is made. Touched on
+// the main thread only.
 QIcon cachedIcon(std::string_view symbolName, bool monochrome) {
     static QHash<QString, QIcon> icons;
     const QString key =
+        QIcon::themeName() + QLatin1Char('/') +
         QString::fromLatin1(symbolName.data(), static_cast<qsizetype>(symbolName.size())) +
         (monochrome ? QLatin1String("-symbolic") : QLatin1String());
     if (const auto found = icons.constFind(key); found != icons.constEnd()) {
