@@ -43,7 +43,6 @@ ThreadPool::~ThreadPool() {
     for (auto& thread : threads_) {
         thread.join();
     }
-    pool_.join();
 }
 
 void ThreadPool::post(std::function<void()> work) {

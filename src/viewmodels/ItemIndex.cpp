@@ -34,12 +34,9 @@ const CleanableItem* ItemIndex::find(const Uuid& id) const {
 }
 
 std::size_t ItemIndex::slotOf(const Uuid& id) const {
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = UuidHash{}(id)&mask;
-    while (slots_[slot] != nullptr && slots_[slot]->id != id) {
-        slot = (slot + 1) & mask;
-    }
-    return slot;
+    return probedSlot(id, slots_.size(), [&](std::size_t slot) {
+        return slots_[slot] == nullptr || slots_[slot]->id == id;
+    });
 }
 
 }  // namespace quillo

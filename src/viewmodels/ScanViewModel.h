@@ -121,6 +121,14 @@ class ScanViewModel final {
     void replaceSelection(ItemIDs ids);
     void recountSelectedBytes();
     [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
+    /// The module's items in the settings' order, sorted on first use after the results or the
+    /// order change, so that each letter typed into the search only filters.
+    [[nodiscard]] const ItemRefs& sortedItems(CleaningModuleID moduleID,
+                                              const CleanableItems& items) const;
+
+    /// Folds a slice of the results for the search on the main executor, and posts itself again
+    /// until every module is folded: the first letter typed then finds the work done.
+    void prepareSearchAhead();
 
     std::shared_ptr<const CleaningEngine> engine_;
     const AppSettings& settings_;
@@ -144,15 +152,6 @@ class ScanViewModel final {
     support::ObservedField<std::optional<TaskHandle>> currentScan_;
 
     std::int64_t selectedBytes_ = 0;
-    /// The module's items in the settings' order, sorted on first use after the results or the
-    /// order change, so that each letter typed into the search only filters.
-    [[nodiscard]] const ItemRefs& sortedItems(CleaningModuleID moduleID,
-                                              const CleanableItems& items) const;
-
-    /// Folds a slice of the results for the search on the main executor, and posts itself again
-    /// until every module is folded: the first letter typed then finds the work done.
-    void prepareSearchAhead();
-
     // Made after the results change, in slices between other work, or at once by a search that
     // comes first.
     mutable std::map<CleaningModuleID, ItemSearchIndex> searchIndexes_;

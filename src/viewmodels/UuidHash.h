@@ -18,4 +18,17 @@ struct UuidHash {
     }
 };
 
+/// The slot of `id` in an open-addressing table of `slotCount` slots (a power of two) with
+/// linear probing: the first from its home slot on that `stopsAt`, which must say true of the
+/// slot holding `id` and of every free slot.
+template <typename StopsAt>
+std::size_t probedSlot(const Uuid& id, std::size_t slotCount, StopsAt stopsAt) {
+    const std::size_t mask = slotCount - 1;
+    std::size_t slot = UuidHash{}(id)&mask;
+    while (!stopsAt(slot)) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
 }  // namespace quillo

@@ -67,12 +67,8 @@ bool operator==(const UuidSet& left, const UuidSet& right) {
 }
 
 std::size_t UuidSet::slotOf(const Uuid& id) const {
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = UuidHash{}(id)&mask;
-    while (slots_[slot] && *slots_[slot] != id) {
-        slot = (slot + 1) & mask;
-    }
-    return slot;
+    return probedSlot(id, slots_.size(),
+                      [&](std::size_t slot) { return !slots_[slot] || *slots_[slot] == id; });
 }
 
 std::size_t UuidSet::nextUsed(std::size_t slot) const {

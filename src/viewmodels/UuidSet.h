@@ -12,7 +12,7 @@
 namespace quillo {
 
 /// A set of identifiers in one flat table: no allocation per element, so that selecting or
-/// replacing a million items costs two arrays instead of a million nodes. Iteration follows the
+/// replacing a million items costs one array instead of a million nodes. Iteration follows the
 /// table, in no particular order.
 class UuidSet final {
   public:
