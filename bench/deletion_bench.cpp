@@ -1,6 +1,6 @@
 // Deletion benchmark, driven by run-deletion-bench.sh. Every command runs the real deletion
 // service with its production environment (secure random source, safe file operations, system
-// log) and an on-disk receipt store, on the calling thread.
+// log, removals on the shared pool) and an on-disk receipt store.
 //   quillo-deletion-bench files FOLDER COUNT BYTES     makes COUNT files of BYTES bytes
 //   quillo-deletion-bench delete MODE STORE PATH...    deletes each PATH as one item
 //   quillo-deletion-bench delete-below MODE STORE FOLDER
@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <set>
 #include <string>
 #include <string_view>
@@ -22,7 +23,7 @@
 
 #include "deletion/ReceiptStore.h"
 #include "deletion/SecureDeletionService.h"
-#include "support/ManualExecutor.h"
+#include "support/ThreadPool.h"
 
 namespace {
 
@@ -58,10 +59,11 @@ CleanableItem itemFor(const fs::path& path) {
 
 // Runs one deletion of `items` to its end and checks that every item went.
 void deleteAll(DeletionMode mode, const fs::path& store, std::vector<CleanableItem> items) {
-    const auto executor = std::make_shared<support::ManualExecutor>();
-    const auto receipts = ReceiptStore::create(ReceiptStore::OnDisk{store}, executor);
+    const auto pool = support::ThreadPool::create();
+    const auto receipts = ReceiptStore::create(ReceiptStore::OnDisk{store}, pool->makeStrand());
     // The items' own folders stand for the caches module's roots, each once.
     DeletionEnvironment environment;
+    environment.removalWorkers = pool;
     std::set<fs::path> folders;
     for (const CleanableItem& item : items) {
         if (folders.insert(item.url.parent_path()).second) {
@@ -70,19 +72,19 @@ void deleteAll(DeletionMode mode, const fs::path& store, std::vector<CleanableIt
         }
     }
     const auto service = SecureDeletionService::create(
-        [mode](support::Completion<DeletionMode> answer) { answer(mode); }, receipts, executor,
-        std::move(environment));
+        [mode](support::Completion<DeletionMode> answer) { answer(mode); }, receipts,
+        pool->makeStrand(), std::move(environment));
     const std::size_t count = items.size();
-    std::optional<support::Result<DeletionReport>> result;
+    std::promise<support::Result<DeletionReport>> ended;
     service->deleteItems(std::move(items), CleaningModuleID::systemCaches,
-                         [&](support::Result<DeletionReport> report) { result = report; });
-    executor->runAll();
-    if (!result || !result->ok()) {
-        fail(result ? result->error().description() : "the run did not end");
+                         [&](support::Result<DeletionReport> report) { ended.set_value(report); });
+    const support::Result<DeletionReport> result = ended.get_future().get();
+    if (!result.ok()) {
+        fail(result.error().description());
     }
-    if (result->value().succeeded.size() != count) {
-        fail(std::to_string(result->value().failed.size()) + " items failed, e.g. " +
-             result->value().failed.front().reason);
+    if (result.value().succeeded.size() != count) {
+        fail(std::to_string(result.value().failed.size()) + " items failed, e.g. " +
+             result.value().failed.front().reason);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "platform/SecureRandom.h"
 #include "platform/StandardDirectories.h"
 #include "platform/SystemLog.h"
+#include "support/Executor.h"
 #include "support/Provider.h"
 #include "support/Result.h"
 
@@ -52,6 +53,9 @@ struct DeletionEnvironment {
     std::map<CleaningModuleID, std::vector<platform::DeletionArea>> moduleAreas;
     /// The user's keep-list, asked afresh for every run; nothing it touches is deleted.
     support::Provider<KeepList> keptPaths = keepingNothing();
+    /// Where plain removals run side by side, so that one item's wait on the disk overlaps the
+    /// next item's work; without it every item is deleted on the service's context.
+    support::ExecutorRef removalWorkers;
 };
 
 }  // namespace quillo

@@ -1,6 +1,7 @@
 #include "deletion/SecureDeletionService.h"
 
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -16,6 +17,19 @@ constexpr char kLogCategory[] = "deletion";
 constexpr std::string_view kDeletedFormat = "delete ok id=%{public}s path=%{private}s";
 constexpr std::string_view kFailedFormat = "delete failed id=%{public}s reason=%{public}s";
 
+// Plain removals mostly wait for the disk to free the blocks; a few in flight hide those waits.
+// Overwrites stay one at a time, to keep their memory and the disk's bandwidth to one file.
+constexpr std::size_t kRemovalsInFlight = 4;
+
+// Whether one path is the other or lies inside it: such items are deleted one after the other,
+// as they would race for the same entries.
+bool nested(const std::string& left, const std::string& right) {
+    const std::string& shorter = left.size() <= right.size() ? left : right;
+    const std::string& longer = left.size() <= right.size() ? right : left;
+    return longer.starts_with(shorter) && (longer.size() == shorter.size() ||
+                                           shorter.ends_with('/') || longer[shorter.size()] == '/');
+}
+
 }  // namespace
 
 /// What one run keeps while it works through its items; touched only on the service's context.
@@ -30,6 +44,16 @@ struct DeletionRun {
     TimePoint startedAt;
     int passCount = 0;
     platform::DeletionScope scope;
+    /// Items handed out, and of them the ones not yet reported, in the items' order.
+    std::size_t dispatched = 0;
+    struct Pending {
+        TimePoint deletedAt;
+        bool announced = false;
+        std::optional<support::Status> outcome;
+    };
+    std::deque<Pending> pending;
+    std::size_t inFlightLimit = 1;
+    bool cancelled = false;
     std::vector<DeletedFileRecord> succeeded;
     std::vector<FailedFileRecord> failed;
     std::vector<DeletionReceipt> receipts;
@@ -117,24 +141,88 @@ void SecureDeletionService::prepare(const std::shared_ptr<DeletionRun>& run) {
 
 void SecureDeletionService::deleteAll(const std::shared_ptr<DeletionRun>& run, DeletionMode mode) {
     run->passCount = overwritePassCount(mode);
+    run->inFlightLimit = environment_.removalWorkers && run->passCount == 0 ? kRemovalsInFlight : 1;
     run->sink.yield(DeletionStarted{run->moduleID, run->items.size()});
-    const support::CancellationToken token = run->sink.token();
-    for (const CleanableItem& item : run->items) {
-        if (token.isCancelled()) {
-            storeReceipts(run, support::Error::cancelled());
-            return;
-        }
-        deleteOne(*run, item);
-    }
-    storeReceipts(run, std::nullopt);
+    advance(run);
 }
 
-void SecureDeletionService::deleteOne(DeletionRun& run, const CleanableItem& item) {
-    run.sink.yield(DeletionItemStarted{run.moduleID, item});
-    const TimePoint deletedAt = now();
+// Hands out items while there is room, reports the finished ones in the items' order and, once
+// every item handed out is reported, stores the receipts. Runs again whenever a worker is done.
+void SecureDeletionService::advance(const std::shared_ptr<DeletionRun>& run) {
+    for (;;) {
+        reportFinished(*run);
+        const bool exhausted = run->dispatched == run->items.size() || run->cancelled;
+        if (exhausted && run->pending.empty()) {
+            storeReceipts(
+                run, run->cancelled ? std::optional(support::Error::cancelled()) : std::nullopt);
+            return;
+        }
+        if (exhausted || run->pending.size() >= run->inFlightLimit || !canDispatchNext(*run)) {
+            return;
+        }
+        if (run->sink.token().isCancelled()) {
+            run->cancelled = true;
+            continue;
+        }
+        dispatchNext(run);
+    }
+}
+
+bool SecureDeletionService::canDispatchNext(const DeletionRun& run) {
+    const std::string& next = run.items[run.dispatched].url.native();
+    const std::size_t firstPending = run.dispatched - run.pending.size();
+    for (std::size_t index = firstPending; index < run.dispatched; ++index) {
+        if (nested(run.items[index].url.native(), next)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SecureDeletionService::dispatchNext(const std::shared_ptr<DeletionRun>& run) {
+    const std::size_t index = run->dispatched++;
+    const CleanableItem& item = run->items[index];
+    // Only the oldest item in flight is announced; the others are when they become the oldest.
+    const bool isOldest = run->pending.empty();
+    if (isOldest) {
+        run->sink.yield(DeletionItemStarted{run->moduleID, item});
+    }
+    run->pending.push_back({.deletedAt = now(), .announced = isOldest, .outcome = std::nullopt});
+    if (!environment_.removalWorkers) {
+        run->pending.back().outcome = deleteItem(item, run->passCount, run->scope, environment_);
+        return;
+    }
+    environment_.removalWorkers->post([self = shared_from_this(), run, index] {
+        support::Status outcome =
+            deleteItem(run->items[index], run->passCount, run->scope, self->environment_);
+        self->context_->post([self, run, index, outcome = std::move(outcome)] {
+            run->pending[index - (run->dispatched - run->pending.size())].outcome = outcome;
+            self->advance(run);
+        });
+    });
+}
+
+void SecureDeletionService::reportFinished(DeletionRun& run) {
+    while (!run.pending.empty()) {
+        DeletionRun::Pending& head = run.pending.front();
+        const CleanableItem& item = run.items[run.dispatched - run.pending.size()];
+        if (!head.announced) {
+            run.sink.yield(DeletionItemStarted{run.moduleID, item});
+            head.announced = true;
+        }
+        if (!head.outcome) {
+            return;
+        }
+        report(run, item, head.deletedAt, *head.outcome);
+        run.pending.pop_front();
+    }
+}
+
+void SecureDeletionService::report(DeletionRun& run, const CleanableItem& item, TimePoint deletedAt,
+                                   const support::Status& outcome) {
     const std::string itemID = item.id.uppercaseString();
-    if (const auto deleted = deleteItem(item, run.passCount, run.scope, environment_); !deleted) {
-        FailedFileRecord record{item.id, deleted.error().description()};
+    if (!outcome) {
+        FailedFileRecord record{item.id, outcome.error().description()};
         log_.error(kFailedFormat, {itemID, record.reason});
         run.failed.push_back(record);
         run.sink.yield(DeletionItemFailed{run.moduleID, std::move(record)});

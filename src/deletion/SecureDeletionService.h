@@ -23,8 +23,8 @@ struct DeletionRun;
 /// The one component that removes files for the cleaning modules: in the mode the settings
 /// give at the start of each run, it overwrites, removes and verifies each item, logs the
 /// outcome and stores a receipt for every removed item. A serialised object: runs execute on
-/// its context and keep it for their whole item loop, giving it up only while they wait for
-/// the mode, the keep-list and the receipt store.
+/// its context, giving it up while they wait for the mode, the keep-list, the receipt store and
+/// the removals in flight on the environment's workers; items are reported in their order.
 class SecureDeletionService final : public std::enable_shared_from_this<SecureDeletionService> {
   public:
     /// Answers with the deletion mode, on any executor.
@@ -55,7 +55,12 @@ class SecureDeletionService final : public std::enable_shared_from_this<SecureDe
   private:
     void prepare(const std::shared_ptr<DeletionRun>& run);
     void deleteAll(const std::shared_ptr<DeletionRun>& run, DeletionMode mode);
-    void deleteOne(DeletionRun& run, const CleanableItem& item);
+    void advance(const std::shared_ptr<DeletionRun>& run);
+    [[nodiscard]] static bool canDispatchNext(const DeletionRun& run);
+    void dispatchNext(const std::shared_ptr<DeletionRun>& run);
+    void reportFinished(DeletionRun& run);
+    void report(DeletionRun& run, const CleanableItem& item, TimePoint deletedAt,
+                const support::Status& outcome);
     void storeReceipts(const std::shared_ptr<DeletionRun>& run,
                        std::optional<support::Error> endError);
     void conclude(DeletionRun& run, std::optional<support::Error> endError);

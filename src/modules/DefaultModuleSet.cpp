@@ -66,6 +66,7 @@ std::shared_ptr<CleaningEngine> makeDefault(SecureDeletionService::ModeProvider 
     leaveOutRootsOutOfReach(locations, services.isRootOutOfReach);
     DeletionEnvironment deletionEnvironment;
     deletionEnvironment.moduleAreas = deletionAreas(locations);
+    deletionEnvironment.removalWorkers = services.pool;
     if (services.keptPaths) {
         deletionEnvironment.keptPaths = services.keptPaths;
     }

@@ -35,11 +35,18 @@ std::optional<DeletionArea> coveringArea(const std::filesystem::path& item,
 
 /// A German reason why `item` must not be deleted within `scope`, or nothing. Besides the rules of
 /// `refusalReason`: the item must lie in one of the scope's areas, and nothing in a system folder
-/// ("/usr", "/etc", "/var", …) is deleted unless an area strictly inside that folder covers it;
-/// both are judged by the item's path as given and again with the links in its parents resolved.
-/// A kept path, one below it, or a folder that may hold one is refused.
+/// ("/usr", "/etc", "/var", …) is deleted unless an area strictly inside that folder covers it,
+/// judged here by the item's path as given. A kept path, one below it, or a folder that may hold
+/// one is refused.
 std::optional<std::string> deletionRefusalReason(const std::filesystem::path& item,
                                                  const DeletionScope& scope);
+
+/// The system-folder rule of `deletionRefusalReason` judged again at the item's real place: in
+/// `realFolder`, where its folder really lies, or, when that is unknown, in its parent's path
+/// with the links resolved.
+std::optional<std::string> realPlaceRefusalReason(const std::filesystem::path& item,
+                                                  const std::optional<std::string>& realFolder,
+                                                  const DeletionScope& scope);
 
 /// An item that the deletion guard does not touch, with the German reason why.
 class RefusedPathError final : public support::ErrorDetail {

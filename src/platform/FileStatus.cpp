@@ -55,6 +55,7 @@ std::optional<FileStatus> statusWithFlags(int directoryFd, const char* name, int
     if ((raw.stx_mask & STATX_MNT_ID) != 0) {
         status.mountID = raw.stx_mnt_id;
     }
+    status.knowsMountRoot = (raw.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0;
     status.isMountRoot =
         (raw.stx_attributes_mask & raw.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return status;

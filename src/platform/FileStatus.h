@@ -31,6 +31,9 @@ struct FileStatus {
     std::uint64_t mountID = 0;
     /// Whether the entry is the root of a mount, bind mounts of single files included.
     bool isMountRoot = false;
+    /// Whether the kernel said whether the entry is a mount root; where it did not, only a
+    /// comparison with the parent folder tells.
+    bool knowsMountRoot = false;
 
     /// The allocated size, else the logical size, else 0.
     [[nodiscard]] std::int64_t preferredSize() const {

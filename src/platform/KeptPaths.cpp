@@ -131,6 +131,15 @@ bool KeptPaths::touchesAsSpelled(const std::string& path) const {
     return false;
 }
 
+std::optional<std::string> KeptPaths::resolvedParent(const std::string& parent) const {
+    const std::lock_guard lock(resolvedParentsLock_);
+    auto known = resolvedParents_.find(parent);
+    if (known == resolvedParents_.end()) {
+        known = resolvedParents_.emplace(parent, realPath(parent)).first;
+    }
+    return known->second;
+}
+
 bool KeptPaths::touches(const std::string& path) const {
     if (written_.empty()) {
         return false;
@@ -143,13 +152,9 @@ bool KeptPaths::touches(const std::string& path) const {
     if (slash == std::string::npos || slash == 0) {
         return false;
     }
-    const std::string parent = text.substr(0, slash);
-    auto known = resolvedParents_.find(parent);
-    if (known == resolvedParents_.end()) {
-        known = resolvedParents_.emplace(parent, realPath(parent)).first;
-    }
-    return known->second &&
-           touchesAsSpelled(joined(*known->second, {std::string_view(text).substr(slash + 1)}));
+    const std::optional<std::string> realParent = resolvedParent(text.substr(0, slash));
+    return realParent &&
+           touchesAsSpelled(joined(*realParent, {std::string_view(text).substr(slash + 1)}));
 }
 
 }  // namespace quillo::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,8 +16,8 @@ namespace quillo::platform {
 /// cache folders that hold a "wichtig"). A path is judged as given and again with the links in
 /// its parent folders resolved, against the rules as written and with the links in their leading
 /// wildcard-free folders resolved, so that another spelling of the same place does not slip
-/// past. Resolved parents are remembered, so items sharing a folder cost one lookup; one context
-/// at a time.
+/// past. Resolved parents are remembered, so items sharing a folder cost one lookup; safe to ask
+/// from several threads at once.
 class KeptPaths final {
   public:
     explicit KeptPaths(const KeepList& list);
@@ -27,9 +28,11 @@ class KeptPaths final {
 
   private:
     [[nodiscard]] bool touchesAsSpelled(const std::string& path) const;
+    [[nodiscard]] std::optional<std::string> resolvedParent(const std::string& parent) const;
 
     KeepList written_;
     KeepList resolved_;
+    mutable std::mutex resolvedParentsLock_;
     mutable std::map<std::string, std::optional<std::string>, std::less<>> resolvedParents_;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/BeneathOpening.h"
+#include "platform/DescriptorPath.h"
 #include "platform/ItemSafetyError.h"
 #include "platform/OpenedItemParts.h"
 #include "platform/PathText.h"
@@ -84,16 +85,25 @@ support::Result<OpenedItem> OpenedItem::open(const std::filesystem::path& item,
                 return fileFailure(errno);
         }
     }
+    // Judged where the opened folder really lies, so that no link renamed into place between the
+    // check and the opening carries the item into a system folder.
+    if (auto reason = realPlaceRefusalReason(item, descriptorPath(folder.get()), scope)) {
+        return support::Error::make(RefusedPathError(std::move(*reason)));
+    }
     std::string name(itemParts.back());
     const std::optional<FileStatus> status = readFileStatus(folder.get(), name.c_str());
     if (!status) {
         return fileFailure(errno);
     }
-    const std::optional<FileStatus> folderStatus = readDescriptorStatus(folder.get());
-    if (!folderStatus) {
-        return fileFailure(errno);
-    }
-    if (!isOnMountOf(*status, *folderStatus)) {
+    if (!status->knowsMountRoot) {
+        const std::optional<FileStatus> folderStatus = readDescriptorStatus(folder.get());
+        if (!folderStatus) {
+            return fileFailure(errno);
+        }
+        if (!isOnMountOf(*status, *folderStatus)) {
+            return safetyFailure(ItemSafetyError::Kind::mountPoint);
+        }
+    } else if (status->isMountRoot) {
         return safetyFailure(ItemSafetyError::Kind::mountPoint);
     }
     return OpenedItem(item, std::move(folder), std::move(name), *status);

@@ -239,10 +239,7 @@ std::optional<std::string> withResolvedParent(const std::string& item) {
     if (!real) {
         return std::nullopt;
     }
-    if (real->back() != '/') {
-        real->push_back('/');
-    }
-    return *real + text.substr(slash + 1);
+    return joinedPath(std::move(*real), text.substr(slash + 1));
 }
 
 }  // namespace
@@ -279,7 +276,15 @@ std::optional<std::string> deletionRefusalReason(const std::filesystem::path& it
     if (isInUncoveredSystemTree(pathComponents(item.native()), scope.areas)) {
         return kSystemTree;
     }
-    const std::optional<std::string> real = withResolvedParent(item.native());
+    return std::nullopt;
+}
+
+std::optional<std::string> realPlaceRefusalReason(const std::filesystem::path& item,
+                                                  const std::optional<std::string>& realFolder,
+                                                  const DeletionScope& scope) {
+    const std::optional<std::string> real =
+        realFolder ? joinedPath(*realFolder, std::string(pathComponents(item.native()).back()))
+                   : withResolvedParent(item.native());
     if (real && isInUncoveredSystemTree(pathComponents(*real), scope.areas)) {
         return kSystemTree;
     }

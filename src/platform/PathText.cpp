@@ -20,6 +20,14 @@ std::string withoutTrailingSlashes(std::string_view path) {
     return std::string(path.substr(0, end));
 }
 
+std::string joinedPath(std::string folder, std::string_view name) {
+    if (!folder.ends_with('/')) {
+        folder.push_back('/');
+    }
+    folder.append(name);
+    return folder;
+}
+
 std::vector<std::string_view> pathComponents(std::string_view path) {
     std::vector<std::string_view> components;
     while (!path.empty()) {

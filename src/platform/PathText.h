@@ -12,6 +12,9 @@ namespace quillo::platform {
 /// itself and a final link is not resolved by a slash after it.
 std::string withoutTrailingSlashes(std::string_view path);
 
+/// `name` in `folder`, with one slash between them.
+std::string joinedPath(std::string folder, std::string_view name);
+
 /// The non-empty components of `path`: repeated slashes count as one.
 std::vector<std::string_view> pathComponents(std::string_view path);
 

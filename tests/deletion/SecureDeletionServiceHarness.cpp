@@ -1,6 +1,8 @@
 #include "deletion/SecureDeletionServiceHarness.h"
 
 #include <chrono>
+#include <type_traits>
+#include <variant>
 
 namespace quillo::testing {
 
@@ -88,6 +90,29 @@ std::vector<DeletionReceipt> SecureDeletionServiceHarness::storedReceipts() {
     });
     drain();
     return receipts;
+}
+
+std::vector<std::string> eventKinds(const std::vector<DeletionEvent>& events) {
+    std::vector<std::string> names;
+    for (const auto& event : events) {
+        names.push_back(std::visit(
+            [](const auto& value) -> std::string {
+                using Event = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<Event, DeletionStarted>) {
+                    return "started " + std::to_string(value.totalCount);
+                } else if constexpr (std::is_same_v<Event, DeletionItemStarted>) {
+                    return "itemStarted " + value.item.displayName;
+                } else if constexpr (std::is_same_v<Event, DeletionItemCompleted>) {
+                    return "itemCompleted";
+                } else if constexpr (std::is_same_v<Event, DeletionItemFailed>) {
+                    return "itemFailed";
+                } else {
+                    return "finished";
+                }
+            },
+            event));
+    }
+    return names;
 }
 
 CleanableItem itemAt(const std::filesystem::path& path, std::int64_t sizeInBytes) {

@@ -33,6 +33,10 @@ struct StreamOutcome {
     [[nodiscard]] std::optional<DeletionReport> report() const;
 };
 
+/// The case names of `events` ("started 3", "itemStarted a", "itemCompleted", "itemFailed",
+/// "finished"), so that a whole sequence compares at once.
+std::vector<std::string> eventKinds(const std::vector<DeletionEvent>& events);
+
 class SecureDeletionServiceHarness final {
   public:
     explicit SecureDeletionServiceHarness(

@@ -12,36 +12,13 @@ namespace {
 
 using platform::LogLevel;
 using ::testing::ElementsAre;
+using testing::eventKinds;
 using ::testing::IsEmpty;
 using testing::itemAt;
 using testing::LoggedLine;
 using testing::makeFile;
 using testing::SecureDeletionServiceHarness;
 namespace fs = std::filesystem;
-
-// The case names of `events`, so that a whole sequence compares at once.
-std::vector<std::string> kinds(const std::vector<DeletionEvent>& events) {
-    std::vector<std::string> names;
-    for (const auto& event : events) {
-        names.push_back(std::visit(
-            [](const auto& value) -> std::string {
-                using Event = std::decay_t<decltype(value)>;
-                if constexpr (std::is_same_v<Event, DeletionStarted>) {
-                    return "started " + std::to_string(value.totalCount);
-                } else if constexpr (std::is_same_v<Event, DeletionItemStarted>) {
-                    return "itemStarted " + value.item.displayName;
-                } else if constexpr (std::is_same_v<Event, DeletionItemCompleted>) {
-                    return "itemCompleted";
-                } else if constexpr (std::is_same_v<Event, DeletionItemFailed>) {
-                    return "itemFailed";
-                } else {
-                    return "finished";
-                }
-            },
-            event));
-    }
-    return names;
-}
 
 class SecureDeletionServiceRunTest : public ::testing::Test {
   protected:
@@ -64,7 +41,7 @@ TEST_F(SecureDeletionServiceRunTest, AnEmptyRunStartsAndFinishesWithoutWritingTh
 
     const auto outcome = harness.run({}, CleaningModuleID::systemLogs);
 
-    EXPECT_THAT(kinds(outcome.events), ElementsAre("started 0", "finished"));
+    EXPECT_THAT(eventKinds(outcome.events), ElementsAre("started 0", "finished"));
     EXPECT_TRUE(outcome.ended);
     EXPECT_FALSE(outcome.error);
     const auto report = outcome.report();
@@ -84,7 +61,7 @@ TEST_F(SecureDeletionServiceRunTest, EventsFollowTheItemsAndTheReportMatchesThem
 
     const auto outcome = harness.run(items);
 
-    EXPECT_THAT(kinds(outcome.events),
+    EXPECT_THAT(eventKinds(outcome.events),
                 ElementsAre("started 3", "itemStarted a", "itemCompleted", "itemStarted b",
                             "itemFailed", "itemStarted c", "itemCompleted", "finished"));
     const auto report = outcome.report();
@@ -132,7 +109,7 @@ TEST_F(SecureDeletionServiceRunTest, AFailingStoreEndsTheRunWithItsErrorAfterAll
     ASSERT_TRUE(outcome.error);
     EXPECT_NE(outcome.error->as<ReceiptStoreError>(), nullptr);
     EXPECT_FALSE(outcome.report());
-    EXPECT_THAT(kinds(outcome.events).back(), "itemCompleted");
+    EXPECT_THAT(eventKinds(outcome.events).back(), "itemCompleted");
     EXPECT_FALSE(fs::exists(temp / "a"));
     EXPECT_FALSE(fs::exists(temp / "b"));
 }
