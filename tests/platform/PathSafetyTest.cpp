@@ -144,6 +144,15 @@ TEST_F(PathSafetyTest, AnAreaReachedThroughALinkStillKeepsTheSystemsTreesOut) {
     const DeletionScope scope{.areas = {{.path = temp / "cache"}}, .home = home};
     EXPECT_THAT(deletionRefusalReason(temp / "cache" / "lib", scope),
                 Optional(HasSubstr("Systemordner")));
+    // A file there is judged at its real place: given by the opened folder, or found by path.
+    const fs::path file = temp / "cache" / "lib" / "some-file";
+    EXPECT_EQ(deletionRefusalReason(file, scope), std::nullopt);
+    for (const std::optional<std::string>& realFolder : {std::optional<std::string>("/usr/lib"),
+                                                         std::optional<std::string>()}) {
+        EXPECT_THAT(realPlaceRefusalReason(file, realFolder, scope),
+                    Optional(HasSubstr("Systemordner")));
+    }
+    EXPECT_EQ(realPlaceRefusalReason(file, (temp / "elsewhere").native(), scope), std::nullopt);
     const DeletionScope none{.areas = {}, .home = home};
     EXPECT_THAT(deletionRefusalReason(home / "file", none), Optional(HasSubstr("außerhalb")));
 }
