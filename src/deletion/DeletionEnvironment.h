@@ -56,6 +56,9 @@ struct DeletionEnvironment {
     /// Where plain removals run side by side, so that one item's wait on the disk overlaps the
     /// next item's work; without it every item is deleted on the service's context.
     support::ExecutorRef removalWorkers;
+    /// How many plain removals may be on the workers at once: removals mostly wait for the disk,
+    /// and several in flight hide those waits.
+    std::size_t removalsInFlight = 16;
 };
 
 }  // namespace quillo

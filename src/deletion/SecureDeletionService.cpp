@@ -1,5 +1,6 @@
 #include "deletion/SecureDeletionService.h"
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <memory>
@@ -16,10 +17,6 @@ namespace {
 constexpr char kLogCategory[] = "deletion";
 constexpr std::string_view kDeletedFormat = "delete ok id=%{public}s path=%{private}s";
 constexpr std::string_view kFailedFormat = "delete failed id=%{public}s reason=%{public}s";
-
-// Plain removals mostly wait for the disk to free the blocks; a few in flight hide those waits.
-// Overwrites stay one at a time, to keep their memory and the disk's bandwidth to one file.
-constexpr std::size_t kRemovalsInFlight = 4;
 
 // Whether one path is the other or lies inside it: such items are deleted one after the other,
 // as they would race for the same entries.
@@ -141,7 +138,9 @@ void SecureDeletionService::prepare(const std::shared_ptr<DeletionRun>& run) {
 
 void SecureDeletionService::deleteAll(const std::shared_ptr<DeletionRun>& run, DeletionMode mode) {
     run->passCount = overwritePassCount(mode);
-    run->inFlightLimit = environment_.removalWorkers && run->passCount == 0 ? kRemovalsInFlight : 1;
+    // Overwrites go one at a time, to bound their memory and give one file the disk's bandwidth.
+    const bool overlaps = environment_.removalWorkers && run->passCount == 0;
+    run->inFlightLimit = overlaps ? std::max<std::size_t>(environment_.removalsInFlight, 1) : 1;
     run->sink.yield(DeletionStarted{run->moduleID, run->items.size()});
     advance(run);
 }

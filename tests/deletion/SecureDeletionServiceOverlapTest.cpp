@@ -49,6 +49,7 @@ class SecureDeletionServiceOverlapTest : public ::testing::Test {
     SecureDeletionServiceHarness& harness(DeletionMode mode = DeletionMode::standard) {
         harness_.emplace(mode);
         harness_->environment.removalWorkers = workers;
+        harness_->environment.removalsInFlight = 4;
         return *harness_;
     }
 
