@@ -75,7 +75,9 @@ int main(int argc, char** argv) {
     const auto detached = bench::detachedSettings();
     AppSettings& settings = *detached;
     auto engine = engineOver(home, settings, main, pool);
-    ScanViewModel scan(engine, settings, main, [] { return false; });
+    ScanViewModel scan(
+        engine, settings, main, [] { return false; }, FullDiskAccessProbe::platformAccessScope(),
+        pool);
     DeleteViewModel deletion(engine, main);
     UninstallViewModel uninstall(
         AppUninstallService::create({.locations = {.home = home},

@@ -14,6 +14,7 @@
 #include "MedianTime.h"
 #include "modules/CleaningEngine.h"
 #include "support/ManualExecutor.h"
+#include "support/ThreadPool.h"
 #include "system/AppSettings.h"
 #include "viewmodels/ScanViewModel.h"
 
@@ -55,6 +56,32 @@ void report(const char* what, double milliseconds) {
                 milliseconds / kBudgetMilliseconds, kBudgetMilliseconds);
 }
 
+// Times what a scan does to results already shown, against the same view model freeing the old
+// results on the main thread: clearing them when a scan starts, and showing the scan's results.
+// A scan gives new items (new identifiers), so every copy handed over differs from the last.
+void timeResultChanges(ScanViewModel& model, const char* where, int items) {
+    std::vector<double> clearing;
+    std::vector<double> intoEmpty;
+    std::vector<double> replacing;
+    for (int run = 0; run < kRuns; ++run) {
+        model.applyResults(syntheticResults(items));
+        ScanResults scanned = syntheticResults(items);
+        clearing.push_back(medianMilliseconds([&] { model.applyResults({}); }, 1));
+        intoEmpty.push_back(medianMilliseconds([&] { model.applyResults(std::move(scanned)); }, 1));
+        ScanResults rescanned = syntheticResults(items);
+        replacing.push_back(
+            medianMilliseconds([&] { model.applyResults(std::move(rescanned)); }, 1));
+    }
+    const auto median = [](std::vector<double>& times) {
+        std::ranges::sort(times);
+        return times[times.size() / 2];
+    };
+    std::printf(" old results freed %s:\n", where);
+    report("applyResults({}), as a scan starts", median(clearing));
+    report("applyResults after a scan (into empty results)", median(intoEmpty));
+    report("applyResults replacing as many shown items", median(replacing));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,27 +91,17 @@ int main(int argc, char** argv) {
         std::vector<std::shared_ptr<CleaningModule>>{}, main);
     const auto detached = bench::detachedSettings();
     AppSettings& settings = *detached;
-    ScanViewModel model(engine, settings, main, [] { return false; });
-    const auto results = syntheticResults(items);
+    const auto disposal = support::ThreadPool::create();
     std::printf("Scan view model, %d items in %zu modules (median of %d runs)\n", items,
-                results.size(), kRuns);
+                allCleaningModuleIDs.size(), kRuns);
+    ScanViewModel freeingInPlace(
+        engine, settings, main, [] { return false; }, FullDiskAccessProbe::platformAccessScope());
+    timeResultChanges(freeingInPlace, "on the main thread (reference)", items);
+    ScanViewModel model(
+        engine, settings, main, [] { return false; }, FullDiskAccessProbe::platformAccessScope(),
+        disposal);
+    timeResultChanges(model, "on the pool, as in the window", items);
 
-    // The engine's results are handed over, not copied: each run moves in a copy made before.
-    // After a scan the view model holds no results (starting the scan cleared them); a second
-    // figure replaces 100,000 items that are already shown.
-    std::vector<ScanResults> copies(std::size_t{2} * kRuns, results);
-    const auto applyOneCopy = [&] {
-        model.applyResults(std::move(copies.back()));
-        copies.pop_back();
-    };
-    std::vector<double> intoEmpty;
-    for (int run = 0; run < kRuns; ++run) {
-        model.applyResults({});
-        intoEmpty.push_back(medianMilliseconds(applyOneCopy, 1));
-    }
-    std::ranges::sort(intoEmpty);
-    report("applyResults after a scan (into empty results)", intoEmpty[intoEmpty.size() / 2]);
-    report("applyResults replacing as many shown items", medianMilliseconds(applyOneCopy));
     std::size_t matches = 0;
     for (const auto* query : {"datei-4242", "FOLDER-7", "app-13/"}) {
         model.setSearchQuery(query);

@@ -136,8 +136,9 @@ QuilloApp::QuilloApp(QuilloAppEnvironment environment)
     settings_ = environment_.makeSettings();
     receipts_ = environment_.makeReceiptStore(pool_);
     engine_ = environment_.makeEngine(*settings_, receipts_, mainExecutor_, pool_);
-    scanViewModel_ = std::make_unique<ScanViewModel>(engine_, *settings_, mainExecutor_,
-                                                     environment_.isSandboxed);
+    scanViewModel_ = std::make_unique<ScanViewModel>(
+        engine_, *settings_, mainExecutor_, environment_.isSandboxed,
+        FullDiskAccessProbe::platformAccessScope(), pool_);
     deleteViewModel_ = std::make_unique<DeleteViewModel>(engine_, mainExecutor_);
     uninstallViewModel_ = std::make_unique<UninstallViewModel>(
         environment_.makeUninstallService(*settings_, mainExecutor_, pool_), mainExecutor_);

@@ -71,12 +71,14 @@ ScanViewModel::ScanViewModel(std::shared_ptr<const CleaningEngine> engine,
                              const AppSettings& settings,
                              std::shared_ptr<support::MainExecutor> mainExecutor,
                              std::function<bool()> isSandboxed,
-                             FullDiskAccessProbe::AccessScope accessScope)
+                             FullDiskAccessProbe::AccessScope accessScope,
+                             support::ExecutorRef disposal)
     : engine_(std::move(engine)),
       settings_(settings),
       mainExecutor_(std::move(mainExecutor)),
       isSandboxed_(std::move(isSandboxed)),
       accessScope_(accessScope),
+      disposal_(std::move(disposal)),
       descriptors_(engine_->descriptors()),
       phase_(notifier_, "phase", Idle{}),
       searchQuery_(notifier_, "searchQuery"),
@@ -246,8 +248,18 @@ void ScanViewModel::applyResults(ScanResults results) {
         return;
     }
     const support::ChangeNotifier::Batch batch(notifier_);
-    resultsByModule_ = std::move(results);
+    dispose(std::exchange(resultsByModule_, std::move(results)));
     resultsChanged();
+}
+
+void ScanViewModel::dispose(ScanResults results) {
+    if (!disposal_ || (results.empty() && searchIndexes_.empty())) {
+        return;
+    }
+    // The items' folded names go along: they are as many strings as there are items.
+    auto retired = std::make_shared<std::pair<ScanResults, decltype(searchIndexes_)>>(
+        std::move(results), std::exchange(searchIndexes_, {}));
+    disposal_->post([retired = std::move(retired)]() mutable { retired.reset(); });
 }
 
 void ScanViewModel::resultsChanged() {

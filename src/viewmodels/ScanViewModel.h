@@ -45,11 +45,14 @@ class ScanViewModel final {
     /// `settings` must outlive the view model. Scan outcomes are taken on `mainExecutor`, the
     /// executor of the thread this object lives on. `isSandboxed` is asked afresh whenever
     /// availability is decided; `accessScope` says whether access can withhold a whole module.
+    /// Replaced results are freed on `disposal` where one is given: freeing a million items
+    /// would otherwise stall the main thread for longer than a frame.
     ScanViewModel(
         std::shared_ptr<const CleaningEngine> engine, const AppSettings& settings,
         std::shared_ptr<support::MainExecutor> mainExecutor,
         std::function<bool()> isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
-        FullDiskAccessProbe::AccessScope accessScope = FullDiskAccessProbe::platformAccessScope());
+        FullDiskAccessProbe::AccessScope accessScope = FullDiskAccessProbe::platformAccessScope(),
+        support::ExecutorRef disposal = nullptr);
     ScanViewModel(const ScanViewModel&) = delete;
     ScanViewModel& operator=(const ScanViewModel&) = delete;
     /// Cancels a running scan; its outcome is then dropped, also when already queued.
@@ -118,6 +121,8 @@ class ScanViewModel final {
     void finishScan(const TaskHandle& task, support::Result<ScanResults> outcome);
     /// Tells of the new results and derives every field from them.
     void resultsChanged();
+    /// Hands results no longer shown, and what was derived from them, to the disposal executor.
+    void dispose(ScanResults results);
     void replaceSelection(ItemIDs ids);
     void recountSelectedBytes();
     [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
@@ -135,6 +140,7 @@ class ScanViewModel final {
     std::shared_ptr<support::MainExecutor> mainExecutor_;
     std::function<bool()> isSandboxed_;
     FullDiskAccessProbe::AccessScope accessScope_;
+    support::ExecutorRef disposal_;
     std::vector<CleaningModuleDescriptor> descriptors_;
 
     support::ChangeNotifier notifier_;

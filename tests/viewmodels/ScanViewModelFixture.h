@@ -93,7 +93,7 @@ class ScanViewModelTest : public ::testing::Test {
     ScanViewModel& makeViewModel(std::vector<std::shared_ptr<CleaningModule>> modules = {}) {
         engine = std::make_shared<const CleaningEngine>(std::move(modules), background);
         viewModel = std::make_unique<ScanViewModel>(
-            engine, settings, main, [this] { return sandboxed; }, accessScope);
+            engine, settings, main, [this] { return sandboxed; }, accessScope, background);
         return *viewModel;
     }
 

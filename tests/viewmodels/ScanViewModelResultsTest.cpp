@@ -161,6 +161,7 @@ TEST_F(ScanViewModelSearchTest, SearchSeesResultsThatChangedAfterAnEarlierSearch
     model.setSearchQuery("beta");
     EXPECT_TRUE(model.visibleItems(kTemp).empty());
     model.applyResults({{kTemp, {item(kTemp, "beta"), item(kTemp, "alphabeta")}}});
+    EXPECT_EQ(background->runAll(), 1U);  // the replaced results and their index are freed there
     EXPECT_EQ(namesOf(model.visibleItems(kTemp)), (std::vector<std::string>{"beta", "alphabeta"}));
 }
 
