@@ -9,8 +9,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${QUILLO_FUZZ_SECONDS:-20}"
 scripts/setup-deps.sh
-export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
-export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+source scripts/compiler-cache.sh
 cmake --preset fuzz
 cmake --build --preset fuzz
 

@@ -4,6 +4,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "support/TreeBuilders.h"
+
 namespace quillo::testing {
 
 std::optional<DeletionReport> StreamOutcome::report() const {
@@ -122,6 +124,16 @@ CleanableItem itemAt(const std::filesystem::path& path, std::int64_t sizeInBytes
     item.sizeInBytes = sizeInBytes;
     item.moduleID = CleaningModuleID::tempFiles;
     return item;
+}
+
+std::vector<CleanableItem> filesNamed(const std::filesystem::path& folder,
+                                      std::initializer_list<std::string> names) {
+    std::vector<CleanableItem> items;
+    for (const std::string& name : names) {
+        makeFile(folder / name, 1);
+        items.push_back(itemAt(folder / name, 1));
+    }
+    return items;
 }
 
 }  // namespace quillo::testing

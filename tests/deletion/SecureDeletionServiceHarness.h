@@ -85,4 +85,8 @@ class SecureDeletionServiceHarness final {
 /// An item of `sizeInBytes` at `path` of the temp files module.
 CleanableItem itemAt(const std::filesystem::path& path, std::int64_t sizeInBytes = 0);
 
+/// Files of one byte at `names` below `folder`, as items in that order.
+std::vector<CleanableItem> filesNamed(const std::filesystem::path& folder,
+                                      std::initializer_list<std::string> names);
+
 }  // namespace quillo::testing

@@ -12,6 +12,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::eventKinds;
+using testing::filesNamed;
 using testing::itemAt;
 using testing::makeFile;
 using testing::SecureDeletionServiceHarness;
@@ -36,16 +37,6 @@ class HeldWork final : public support::Executor {
 
 class SecureDeletionServiceOverlapTest : public ::testing::Test {
   protected:
-    std::vector<CleanableItem> filesNamed(std::initializer_list<std::string> names) {
-        std::vector<CleanableItem> items;
-        for (const std::string& name : names) {
-            fs::create_directories((temp / name).parent_path());
-            makeFile(temp / name, 1);
-            items.push_back(itemAt(temp / name, 1));
-        }
-        return items;
-    }
-
     SecureDeletionServiceHarness& harness(DeletionMode mode = DeletionMode::standard) {
         harness_.emplace(mode);
         harness_->environment.removalWorkers = workers;
@@ -60,7 +51,7 @@ class SecureDeletionServiceOverlapTest : public ::testing::Test {
 
 TEST_F(SecureDeletionServiceOverlapTest, RemovalsFinishingOutOfOrderAreReportedInItemOrder) {
     auto& service = harness();
-    const auto items = filesNamed({"a", "b", "c", "d", "e"});
+    const auto items = filesNamed(temp.path(), {"a", "b", "c", "d", "e"});
     const auto outcome = service.start(items);
     service.drain();
     ASSERT_EQ(workers->held.size(), 4U);  // "e" waits for room
@@ -100,6 +91,7 @@ struct OverlapCase {
     const char* name;
     DeletionMode mode;
     std::vector<std::string> files;
+    std::vector<std::string> items;
     std::size_t inFlightAtFirst;
 };
 
@@ -110,10 +102,10 @@ TEST_P(WhatMayOverlapTest, OnlyIndependentPlainRemovalsAreInFlightTogether) {
     auto& service = harness(GetParam().mode);
     std::vector<CleanableItem> items;
     for (const std::string& file : GetParam().files) {
-        items.push_back(filesNamed({file}).front());
+        makeFile(temp / file, 1);
     }
-    if (GetParam().files.front() == "d/f") {
-        items.front() = itemAt(temp / "d", 1);  // the folder, then a file inside it
+    for (const std::string& item : GetParam().items) {
+        items.push_back(itemAt(temp / item, 1));
     }
     const auto outcome = service.start(items);
     service.drain();
@@ -131,14 +123,20 @@ TEST_P(WhatMayOverlapTest, OnlyIndependentPlainRemovalsAreInFlightTogether) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, WhatMayOverlapTest,
     ::testing::Values(
-        OverlapCase{"namesSharingAPrefix", DeletionMode::standard, {"a", "ab", "a-b"}, 3},
-        OverlapCase{"aFolderAndAFileInIt", DeletionMode::standard, {"d/f", "d/f", "e"}, 1},
-        OverlapCase{"overwrites", DeletionMode::secureOverwrite, {"a", "b", "c"}, 1}),
+        OverlapCase{"namesSharingAPrefix",
+                    DeletionMode::standard,
+                    {"a", "ab", "a-b"},
+                    {"a", "ab", "a-b"},
+                    3},
+        OverlapCase{
+            "aFolderAndAFileInIt", DeletionMode::standard, {"d/f", "e"}, {"d", "d/f", "e"}, 1},
+        OverlapCase{
+            "overwrites", DeletionMode::secureOverwrite, {"a", "b", "c"}, {"a", "b", "c"}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SecureDeletionServiceOverlapTest, ACancelledRunReportsWhatWasInFlightAndStartsNoMore) {
     auto& service = harness();
-    const auto items = filesNamed({"a", "b", "c", "d", "e", "f"});
+    const auto items = filesNamed(temp.path(), {"a", "b", "c", "d", "e", "f"});
     const auto outcome = service.start(items);
     service.drain();
     service.streams.front().cancel();  // the consumer goes away with four removals in flight

@@ -59,19 +59,26 @@ TEST_F(ScanViewModelTest, ScanResultIsTakenOnTheMainThreadAndSelectsNothing) {
     EXPECT_EQ(model.subtitle(), "1,5 MB gefunden · 200 kB ausgewählt");
 }
 
-TEST_F(ScanViewModelTest, StartingAgainCancelsTheRunningScanAndClearsAtOnce) {
+TEST_F(ScanViewModelTest, StartingClearsAllAtOnceAndStartingAgainCancelsTheRunningScan) {
     auto temp = scripted(CleaningModuleID::tempFiles);
     auto& model = makeViewModel({temp});
     const auto old = item(CleaningModuleID::tempFiles, "old");
     model.applyResults({{CleaningModuleID::tempFiles, {old}}});
     model.toggleSelection(old.id);
+    bool consistent = true;
+    const auto subscription = model.observe([&](std::string_view field) {
+        heardFields.emplace_back(field);
+        consistent = consistent && model.cachedAllItems().empty() && model.selectedBytes() == 0 &&
+                     model.selectedItemIDs().empty() && model.currentScan().has_value();
+    });
 
     model.startScan();
+    std::ranges::sort(heardFields);
+    EXPECT_EQ(heardFields, (std::vector<std::string>{
+                               "bytesPerModule", "cachedAllItems", "currentScan", "itemsByID",
+                               "phase", "resultsByModule", "selectedItemIDs", "totalBytes"}));
+    EXPECT_TRUE(consistent);
     const auto firstHandle = model.currentScan();
-    EXPECT_TRUE(model.resultsByModule().empty());
-    EXPECT_TRUE(model.cachedAllItems().empty());
-    EXPECT_TRUE(model.selectedItemIDs().empty());
-    EXPECT_EQ(model.selectedBytes(), 0);
     model.startScan();
     EXPECT_TRUE(temp->isCancelled(0));
     EXPECT_FALSE(temp->isCancelled(1));
@@ -232,27 +239,6 @@ TEST_F(ScanViewModelTest, DestroyingTheViewModelCancelsItsScanAndDropsALateResul
     temp->finish(1, CleanableItems{});
     logs->finish(1, CleanableItems{});
     settle();  // both answers reach a main thread without the view model
-}
-
-TEST_F(ScanViewModelTest, StartScanTellsEveryChangedFieldOnceWhenAllIsCleared) {
-    auto temp = scripted(CleaningModuleID::tempFiles);
-    auto& model = makeViewModel({temp});
-    const auto old = item(CleaningModuleID::tempFiles, "old");
-    model.applyResults({{CleaningModuleID::tempFiles, {old}}});
-    model.toggleSelection(old.id);
-    bool consistent = true;
-    const auto subscription = model.observe([&](std::string_view field) {
-        heardFields.emplace_back(field);
-        consistent = consistent && model.cachedAllItems().empty() &&
-                     model.selectedItemIDs().empty() && model.currentScan().has_value();
-    });
-
-    model.startScan();
-    std::sort(heardFields.begin(), heardFields.end());
-    EXPECT_EQ(heardFields, (std::vector<std::string>{
-                               "bytesPerModule", "cachedAllItems", "currentScan", "itemsByID",
-                               "phase", "resultsByModule", "selectedItemIDs", "totalBytes"}));
-    EXPECT_TRUE(consistent);
 }
 
 class ScanViewModelModuleSetTest : public ScanViewModelTest {
