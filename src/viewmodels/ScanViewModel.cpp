@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <iterator>
 #include <unordered_map>
 #include <utility>
 
@@ -325,11 +326,14 @@ void ScanViewModel::toggleSelection(const Uuid& id) {
 }
 
 void ScanViewModel::selectSafe() {
+    // Counted first, so that the set is made at its size instead of growing step by step.
+    ItemRefs safeItems;
+    std::ranges::copy_if(cachedAllItems(), std::back_inserter(safeItems),
+                         [](const CleanableItem* item) { return belongsToSafeSelection(*item); });
     ItemIDs safe;
-    for (const auto* item : cachedAllItems()) {
-        if (belongsToSafeSelection(*item)) {
-            safe.insert(item->id);
-        }
+    safe.reserve(safeItems.size());
+    for (const auto* item : safeItems) {
+        safe.insert(item->id);
     }
     replaceSelection(std::move(safe));
 }
