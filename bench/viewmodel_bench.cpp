@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         std::vector<std::shared_ptr<CleaningModule>>{}, main);
     const auto detached = bench::detachedSettings();
     AppSettings& settings = *detached;
-    const auto disposal = support::ThreadPool::create();
+    const auto background = support::ThreadPool::create();
     std::printf("Scan view model, %d items in %zu modules (median of %d runs)\n", items,
                 allCleaningModuleIDs.size(), kRuns);
     ScanViewModel freeingInPlace(
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     timeResultChanges(freeingInPlace, "on the main thread (reference)", items);
     ScanViewModel model(
         engine, settings, main, [] { return false; }, FullDiskAccessProbe::platformAccessScope(),
-        disposal);
+        background);
     timeResultChanges(model, "on the pool, as in the window", items);
 
     std::size_t matches = 0;

@@ -73,13 +73,13 @@ ScanViewModel::ScanViewModel(std::shared_ptr<const CleaningEngine> engine,
                              std::shared_ptr<support::MainExecutor> mainExecutor,
                              std::function<bool()> isSandboxed,
                              FullDiskAccessProbe::AccessScope accessScope,
-                             support::ExecutorRef disposal)
+                             support::ExecutorRef background)
     : engine_(std::move(engine)),
       settings_(settings),
       mainExecutor_(std::move(mainExecutor)),
       isSandboxed_(std::move(isSandboxed)),
       accessScope_(accessScope),
-      disposal_(std::move(disposal)),
+      background_(std::move(background)),
       descriptors_(engine_->descriptors()),
       phase_(notifier_, "phase", Idle{}),
       searchQuery_(notifier_, "searchQuery"),
@@ -254,13 +254,58 @@ void ScanViewModel::applyResults(ScanResults results) {
 }
 
 void ScanViewModel::dispose(ScanResults results) {
-    if (!disposal_ || (results.empty() && searchIndexes_.empty())) {
+    if (!background_ || (results.empty() && searchIndexes_.empty())) {
         return;
     }
     // The items' folded names go along: they are as many strings as there are items.
     auto retired = std::make_shared<std::pair<ScanResults, decltype(searchIndexes_)>>(
         std::move(results), std::exchange(searchIndexes_, {}));
-    disposal_->post([retired = std::move(retired)]() mutable { retired.reset(); });
+    background_->post([retired = std::move(retired)]() mutable { retired.reset(); });
+}
+
+void ScanViewModel::sortAhead() {
+    const std::uint64_t generation = ++resultsGeneration_;
+    const ItemSortOrder order = settings_.itemSortOrder();
+    // Names are compared folded, which needs the items themselves; they are sorted when shown.
+    if (!background_ || order.key == ItemSortKey::name) {
+        return;
+    }
+    for (const auto& [module, items] : resultsByModule_) {
+        // The keys in scan order: the background never reads the items, which the main thread
+        // may free or edit meanwhile.
+        std::vector<std::pair<std::int64_t, std::uint32_t>> keyed;
+        keyed.reserve(items.size());
+        for (std::uint32_t index = 0; index < items.size(); ++index) {
+            const CleanableItem& item = items[index];
+            keyed.emplace_back(order.key == ItemSortKey::size
+                                   ? item.sizeInBytes
+                                   : item.lastModified.time_since_epoch().count(),
+                               index);
+        }
+        background_->post([this, alive = std::weak_ptr<char>(alive_), main = mainExecutor_, module,
+                           order, generation, keyed = std::move(keyed)]() mutable {
+            std::ranges::stable_sort(
+                keyed, [descending = order.descending](const auto& left, const auto& right) {
+                    return descending ? right.first < left.first : left.first < right.first;
+                });
+            main->post([this, alive, module, order, generation, keyed = std::move(keyed)] {
+                if (alive.expired() || generation != resultsGeneration_ ||
+                    order != settings_.itemSortOrder()) {
+                    return;
+                }
+                auto [entry, made] = sortedItems_.try_emplace(module);
+                if (!made) {
+                    return;
+                }
+                const CleanableItems& items = resultsByModule_.at(module);
+                entry->second.order = order;
+                entry->second.items.reserve(keyed.size());
+                for (const auto& [key, index] : keyed) {
+                    entry->second.items.push_back(&items[index]);
+                }
+            });
+        });
+    }
 }
 
 void ScanViewModel::resultsChanged() {
@@ -288,6 +333,7 @@ void ScanViewModel::resultsChanged() {
     totalBytes_.set(total);
     searchIndexes_.clear();
     sortedItems_.clear();
+    sortAhead();
     prepareSearchAhead();
     recountSelectedBytes();
 }

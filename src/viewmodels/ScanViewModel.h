@@ -45,14 +45,15 @@ class ScanViewModel final {
     /// `settings` must outlive the view model. Scan outcomes are taken on `mainExecutor`, the
     /// executor of the thread this object lives on. `isSandboxed` is asked afresh whenever
     /// availability is decided; `accessScope` says whether access can withhold a whole module.
-    /// Replaced results are freed on `disposal` where one is given: freeing a million items
-    /// would otherwise stall the main thread for longer than a frame.
+    /// Where a `background` executor is given, replaced results are freed there and each
+    /// module's list is sorted there ahead of its first showing: freeing or sorting a large
+    /// scan would otherwise stall the main thread for longer than a frame.
     ScanViewModel(
         std::shared_ptr<const CleaningEngine> engine, const AppSettings& settings,
         std::shared_ptr<support::MainExecutor> mainExecutor,
         std::function<bool()> isSandboxed = [] { return FullDiskAccessProbe::isSandboxed(); },
         FullDiskAccessProbe::AccessScope accessScope = FullDiskAccessProbe::platformAccessScope(),
-        support::ExecutorRef disposal = nullptr);
+        support::ExecutorRef background = nullptr);
     ScanViewModel(const ScanViewModel&) = delete;
     ScanViewModel& operator=(const ScanViewModel&) = delete;
     /// Cancels a running scan; its outcome is then dropped, also when already queued.
@@ -121,8 +122,11 @@ class ScanViewModel final {
     void finishScan(const TaskHandle& task, support::Result<ScanResults> outcome);
     /// Tells of the new results and derives every field from them.
     void resultsChanged();
-    /// Hands results no longer shown, and what was derived from them, to the disposal executor.
+    /// Hands results no longer shown, and what was derived from them, to the background.
     void dispose(ScanResults results);
+    /// Sorts every module's items by size or date on the background; an answer counts only for
+    /// the results and the order it was made for, and only if no showing sorted them first.
+    void sortAhead();
     void replaceSelection(ItemIDs ids);
     void recountSelectedBytes();
     [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
@@ -140,7 +144,7 @@ class ScanViewModel final {
     std::shared_ptr<support::MainExecutor> mainExecutor_;
     std::function<bool()> isSandboxed_;
     FullDiskAccessProbe::AccessScope accessScope_;
-    support::ExecutorRef disposal_;
+    support::ExecutorRef background_;
     std::vector<CleaningModuleDescriptor> descriptors_;
 
     support::ChangeNotifier notifier_;
@@ -169,6 +173,8 @@ class ScanViewModel final {
         ItemRefs items;
     };
     mutable std::map<CleaningModuleID, SortedItems> sortedItems_;
+    // Counts the changes of the results, so that a sort made ahead for earlier ones is dropped.
+    std::uint64_t resultsGeneration_ = 0;
     std::uint64_t lastScanSerial_ = 0;
 };
 

@@ -58,11 +58,22 @@ TEST_P(ResultOrderTest, SortsTheListAndKeepsTheChoiceForTheNextStart) {
         settings.setItemSortOrder(GetParam().order);
     }
     AppSettings reread(std::make_unique<FileDefaultsStore>(store), quietEnvironment());
-    ScanViewModel scan(engine, reread, main, [] { return false; });
-    scan.applyResults(
-        {{CleaningModuleID::systemCaches,
-          {item("b", 200, kDay), item("A", 100, kDay + 24h), item("c", 200, kDay + 48h)}}});
+    auto background = std::make_shared<support::ManualExecutor>();
+    ScanViewModel scan(
+        engine, reread, main, [] { return false; }, FullDiskAccessProbe::platformAccessScope(),
+        background);
+    const auto scanned = [] {
+        return ScanResults{
+            {CleaningModuleID::systemCaches,
+             {item("b", 200, kDay), item("A", 100, kDay + 24h), item("c", 200, kDay + 48h)}}};
+    };
+    scan.applyResults(scanned());
     EXPECT_EQ(names(scan.visibleItems(CleaningModuleID::systemCaches)), GetParam().expected);
+    scan.applyResults(scanned());
+    background->runAll();
+    main->runAll();
+    EXPECT_EQ(names(scan.visibleItems(CleaningModuleID::systemCaches)), GetParam().expected)
+        << "sorted ahead";
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, ResultOrderTest,

@@ -161,8 +161,18 @@ TEST_F(ScanViewModelSearchTest, SearchSeesResultsThatChangedAfterAnEarlierSearch
     model.setSearchQuery("beta");
     EXPECT_TRUE(model.visibleItems(kTemp).empty());
     model.applyResults({{kTemp, {item(kTemp, "beta"), item(kTemp, "alphabeta")}}});
-    EXPECT_EQ(background->runAll(), 1U);  // the replaced results and their index are freed there
+    background->runAll();  // frees the replaced results and their index
     EXPECT_EQ(namesOf(model.visibleItems(kTemp)), (std::vector<std::string>{"beta", "alphabeta"}));
+}
+
+TEST_F(ScanViewModelResultsTest, ASortMadeAheadForReplacedResultsIsDropped) {
+    auto& model = makeViewModel();
+    model.applyResults(
+        {{kTemp, {item(kTemp, "small", 1), item(kTemp, "large", 3), item(kTemp, "middle", 2)}}});
+    background->runAll();  // the sorted list waits on the main thread
+    model.applyResults({{kTemp, {item(kTemp, "b", 1), item(kTemp, "a", 2)}}});
+    settle();
+    EXPECT_EQ(namesOf(model.visibleItems(kTemp)), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST_F(ScanViewModelSelectionTest, ToggleAddsAndRemovesAndKeepsTheByteCount) {
