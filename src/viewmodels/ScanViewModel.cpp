@@ -270,7 +270,9 @@ void ScanViewModel::sortAhead() {
     if (!background_ || order.key == ItemSortKey::name) {
         return;
     }
-    for (const auto& [module, items] : resultsByModule_) {
+    for (const auto& entry : resultsByModule_) {
+        const CleaningModuleID module = entry.first;
+        const CleanableItems& items = entry.second;
         // The keys in scan order: the background never reads the items, which the main thread
         // may free or edit meanwhile.
         std::vector<std::pair<std::int64_t, std::uint32_t>> keyed;

@@ -147,8 +147,8 @@ TEST_F(PathSafetyTest, AnAreaReachedThroughALinkStillKeepsTheSystemsTreesOut) {
     // A file there is judged at its real place: given by the opened folder, or found by path.
     const fs::path file = temp / "cache" / "lib" / "some-file";
     EXPECT_EQ(deletionRefusalReason(file, scope), std::nullopt);
-    for (const std::optional<std::string>& realFolder : {std::optional<std::string>("/usr/lib"),
-                                                         std::optional<std::string>()}) {
+    for (const std::optional<std::string>& realFolder :
+         {std::optional<std::string>("/usr/lib"), std::optional<std::string>()}) {
         EXPECT_THAT(realPlaceRefusalReason(file, realFolder, scope),
                     Optional(HasSubstr("Systemordner")));
     }
