@@ -211,22 +211,32 @@ TEST_F(SystemdReminderServiceTest, RemovingWhatIsNotThereRunsNothing) {
 
 TEST_F(SystemdReminderServiceTest, WorkRunsOnTheWorkContextAndAnswersOnTheMainExecutor) {
     const auto pool = support::ThreadPool::create(2);
-    auto setup = systemd_.setup();
-    const auto testThread = std::this_thread::get_id();
-    auto workedOnTestThread = std::make_shared<bool>(false);
-    setup.workContext = pool->makeStrand();
-    setup.findProgram = [notifier = systemd_.notifier(), testThread,
-                         workedOnTestThread](std::string_view) {
-        *workedOnTestThread = *workedOnTestThread || std::this_thread::get_id() == testThread;
-        return notifier;
-    };
-    SystemdReminderService service(setup);
-    std::optional<std::thread::id> answeredOn;
-    service.add(DailyReminder::request(9),
-                [&answeredOn](const support::Status&) { answeredOn = std::this_thread::get_id(); });
-    EXPECT_EQ(systemd_.await(answeredOn), testThread);
-    EXPECT_FALSE(*workedOnTestThread);
-    EXPECT_TRUE(exists(unit(kTimer)));
+    std::weak_ptr<support::Executor> workContextInUse;
+    {
+        auto setup = systemd_.setup();
+        const auto testThread = std::this_thread::get_id();
+        auto workedOnTestThread = std::make_shared<bool>(false);
+        setup.workContext = pool->makeStrand();
+        workContextInUse = setup.workContext;
+        setup.findProgram = [notifier = systemd_.notifier(), testThread,
+                             workedOnTestThread](std::string_view) {
+            *workedOnTestThread = *workedOnTestThread || std::this_thread::get_id() == testThread;
+            return notifier;
+        };
+        SystemdReminderService service(setup);
+        std::optional<std::thread::id> answeredOn;
+        service.add(DailyReminder::request(9), [&answeredOn](const support::Status&) {
+            answeredOn = std::this_thread::get_id();
+        });
+        EXPECT_EQ(systemd_.await(answeredOn), testThread);
+        EXPECT_FALSE(*workedOnTestThread);
+        EXPECT_TRUE(exists(unit(kTimer)));
+    }
+    // The tool's waiting thread may still be returning from its post to the strand; the pool goes
+    // only after that thread has let go of the strand.
+    while (!workContextInUse.expired()) {
+        std::this_thread::yield();
+    }
 }
 
 }  // namespace
