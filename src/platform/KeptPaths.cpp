@@ -24,10 +24,7 @@ std::optional<std::string> realPath(const std::string& path) {
 
 std::string joined(std::string head, const std::vector<std::string_view>& tail) {
     for (const std::string_view part : tail) {
-        if (!head.ends_with('/')) {
-            head.push_back('/');
-        }
-        head.append(part);
+        head = joinedPath(std::move(head), part);
     }
     return head;
 }

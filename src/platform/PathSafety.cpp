@@ -283,7 +283,7 @@ std::optional<std::string> realPlaceRefusalReason(const std::filesystem::path& i
                                                   const std::optional<std::string>& realFolder,
                                                   const DeletionScope& scope) {
     const std::optional<std::string> real =
-        realFolder ? joinedPath(*realFolder, std::string(pathComponents(item.native()).back()))
+        realFolder ? joinedPath(*realFolder, pathComponents(item.native()).back())
                    : withResolvedParent(item.native());
     if (real && isInUncoveredSystemTree(pathComponents(*real), scope.areas)) {
         return kSystemTree;
