@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <filesystem>
 
 #include "ui/QtText.h"
 #include "ui/Style.h"
@@ -25,23 +26,26 @@ void ItemListModel::showModule(std::optional<CleaningModuleID> moduleID) {
     reload();
 }
 
-// Asked of the rows being drawn only, once per item: the scan's items do not say.
-bool ItemListModel::isFolder(const CleanableItem& item) const {
-    auto known = folders_.find(item.id);
-    if (known == folders_.end()) {
+// Asked of the rows being drawn only, once per row: the scan's items do not say.
+bool ItemListModel::isFolder(std::size_t row) const {
+    if (kinds_[row] == Kind::unknown) {
         std::error_code error;
-        known = folders_
-                    .emplace(item.id, std::filesystem::is_directory(
-                                          std::filesystem::symlink_status(item.url, error)))
-                    .first;
+        kinds_[row] =
+            std::filesystem::is_directory(std::filesystem::symlink_status(items_[row]->url, error))
+                ? Kind::folder
+                : Kind::other;
     }
-    return known->second;
+    return kinds_[row] == Kind::folder;
 }
 
 void ItemListModel::reload() {
     beginResetModel();
-    folders_.clear();
-    items_ = moduleID_ ? scan_.visibleItems(*moduleID_) : ScanViewModel::ItemRefs{};
+    if (moduleID_) {
+        scan_.visibleItems(*moduleID_, items_);
+    } else {
+        items_.clear();
+    }
+    kinds_.assign(items_.size(), Kind::unknown);
     endResetModel();
 }
 
@@ -93,7 +97,8 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
                 case Qt::CheckStateRole:
                     return scan_.isSelected(item->id) ? Qt::Checked : Qt::Unchecked;
                 case Qt::DecorationRole:
-                    return symbolIcon(isFolder(*item) ? "folder" : "doc");
+                    return symbolIcon(isFolder(static_cast<std::size_t>(index.row())) ? "folder"
+                                                                                      : "doc");
                 default:
                     return {};
             }

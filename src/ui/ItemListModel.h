@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <cstdint>
 #include <optional>
-#include <unordered_map>
+#include <vector>
 
 #include "model/CleaningModuleID.h"
 #include "viewmodels/ScanViewModel.h"
-#include "viewmodels/UuidHash.h"
 
 namespace quillo::ui {
 
@@ -41,12 +41,16 @@ class ItemListModel final : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
-    [[nodiscard]] bool isFolder(const CleanableItem& item) const;
+    [[nodiscard]] bool isFolder(std::size_t row) const;
 
     ScanViewModel& scan_;
     std::optional<CleaningModuleID> moduleID_;
+    enum class Kind : std::uint8_t { unknown, folder, other };
+
     ScanViewModel::ItemRefs items_;
-    mutable std::unordered_map<Uuid, bool, UuidHash> folders_;
+    // By row, flat: a map with a node per row scrolled past left a hundred thousand small blocks
+    // to free at the next search, and the allocator then spent a frame gathering them.
+    mutable std::vector<Kind> kinds_;
 };
 
 /// The warning titles of `item`, joined by ", ".

@@ -23,19 +23,18 @@ std::size_t ItemSearchIndex::extend(const std::vector<CleanableItem>& items, std
     return end - first;
 }
 
-std::vector<std::size_t> ItemSearchIndex::matches(std::string_view query) const {
+std::vector<bool> ItemSearchIndex::matches(std::string_view query) const {
     const std::string_view folded = folded_;
     const auto contains = [&](std::size_t start, std::size_t end) {
         return folded.substr(start, end - start).find(query) != std::string_view::npos;
     };
-    std::vector<std::size_t> positions;
+    std::vector<bool> matching(entries_.size());
     for (std::size_t position = 0; position < entries_.size(); ++position) {
         const auto& entry = entries_[position];
-        if (contains(entry.nameStart, entry.pathStart) || contains(entry.pathStart, entry.end)) {
-            positions.push_back(position);
-        }
+        matching[position] =
+            contains(entry.nameStart, entry.pathStart) || contains(entry.pathStart, entry.end);
     }
-    return positions;
+    return matching;
 }
 
 }  // namespace quillo

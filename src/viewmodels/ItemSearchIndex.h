@@ -20,9 +20,10 @@ class ItemSearchIndex final {
         return entries_.size() == items.size();
     }
 
-    /// The positions, in list order, of the folded items whose folded name or path contains
-    /// `query`, which must be folded itself (SearchText::folded).
-    [[nodiscard]] std::vector<std::size_t> matches(std::string_view query) const;
+    /// For each folded item in list order, whether its folded name or path contains `query`,
+    /// which must be folded itself (SearchText::folded). A bit per item, not a position: a query
+    /// that most items match then costs no list of positions as long as the items.
+    [[nodiscard]] std::vector<bool> matches(std::string_view query) const;
 
   private:
     struct Entry {

@@ -123,29 +123,32 @@ bool ScanViewModel::hasAvailableModule() const {
 }
 
 ScanViewModel::ItemRefs ScanViewModel::visibleItems(CleaningModuleID moduleID) const {
+    ItemRefs visible;
+    visibleItems(moduleID, visible);
+    return visible;
+}
+
+void ScanViewModel::visibleItems(CleaningModuleID moduleID, ItemRefs& visible) const {
+    visible.clear();
     const auto entry = resultsByModule().find(moduleID);
     if (entry == resultsByModule().end()) {
-        return {};
+        return;
     }
     const auto& items = entry->second;
     const auto& sorted = sortedItems(moduleID, items);
     const auto query = SearchText::trimmed(searchQuery());
     if (query.empty()) {
-        return sorted;
+        visible.assign(sorted.begin(), sorted.end());
+        return;
     }
     auto& index = searchIndexes_[moduleID];
     index.extend(items, items.size());
-    std::vector<bool> matching(items.size());
-    for (const auto position : index.matches(SearchText::folded(query))) {
-        matching[position] = true;
-    }
-    ItemRefs visible;
+    const auto matching = index.matches(SearchText::folded(query));
     for (const auto* item : sorted) {
         if (matching[static_cast<std::size_t>(item - items.data())]) {
             visible.push_back(item);
         }
     }
-    return visible;
 }
 
 const ScanViewModel::ItemRefs& ScanViewModel::sortedItems(CleaningModuleID moduleID,
@@ -192,7 +195,7 @@ void ScanViewModel::startScan() {
     }
     phase_.set(Scanning{});
     applyResults({});
-    replaceSelection({});
+    replaceSelection({}, 0);
 
     TaskHandle task{.cancellation = {}, .serial = ++lastScanSerial_};
     // The engine answers on its own context; the outcome is taken on the main thread. A task
@@ -374,29 +377,32 @@ void ScanViewModel::toggleSelection(const Uuid& id) {
 }
 
 void ScanViewModel::selectSafe() {
-    // Counted first, so that the set is made at its size instead of growing step by step.
-    ItemRefs safeItems;
-    std::ranges::copy_if(cachedAllItems(), std::back_inserter(safeItems),
-                         [](const CleanableItem* item) { return belongsToSafeSelection(*item); });
-    ItemIDs safe;
-    safe.reserve(safeItems.size());
-    for (const auto* item : safeItems) {
-        safe.insert(item->id);
-    }
-    replaceSelection(std::move(safe));
+    selectWhere(belongsToSafeSelection);
 }
 
 void ScanViewModel::selectAll() {
-    ItemIDs all;
-    all.reserve(cachedAllItems().size());
-    for (const auto* item : cachedAllItems()) {
-        all.insert(item->id);
+    selectWhere([](const CleanableItem&) { return true; });
+}
+
+// Counted first, so that the set is made at its size; the bytes are summed on the same ordered
+// walk, as looking each item up again by its identifier took longer than making the set.
+template <typename Wanted>
+void ScanViewModel::selectWhere(Wanted wanted) {
+    const auto& items = cachedAllItems();
+    ItemIDs chosen;
+    chosen.reserve(static_cast<std::size_t>(
+        std::ranges::count_if(items, [&](const CleanableItem* item) { return wanted(*item); })));
+    std::int64_t bytes = 0;
+    for (const auto* item : items) {
+        if (wanted(*item) && chosen.insert(item->id)) {
+            bytes += item->sizeInBytes;
+        }
     }
-    replaceSelection(std::move(all));
+    replaceSelection(std::move(chosen), bytes);
 }
 
 void ScanViewModel::clearSelection() {
-    replaceSelection({});
+    replaceSelection({}, 0);
 }
 
 void ScanViewModel::removeDeletedItems(const std::vector<Uuid>& ids) {
@@ -437,12 +443,12 @@ void ScanViewModel::setSearchQuery(const std::string& query) {
     searchQuery_.set(query);
 }
 
-void ScanViewModel::replaceSelection(ItemIDs ids) {
+void ScanViewModel::replaceSelection(ItemIDs ids, std::int64_t bytes) {
     if (ids == selectedItemIDs_) {
         return;
     }
     selectedItemIDs_ = std::move(ids);
-    recountSelectedBytes();
+    selectedBytes_ = bytes;
     notifier_.changed(kSelectedItemIDs);
 }
 

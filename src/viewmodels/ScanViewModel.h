@@ -88,6 +88,9 @@ class ScanViewModel final {
     /// The module's items whose name or path contains the trimmed search text, ignoring case;
     /// all of them for a blank search text. Sorted by the settings' order, ties in scan order.
     [[nodiscard]] ItemRefs visibleItems(CleaningModuleID moduleID) const;
+    /// The same into `visible`, whose storage is reused: a list shown again after each letter
+    /// typed then takes no fresh memory.
+    void visibleItems(CleaningModuleID moduleID, ItemRefs& visible) const;
     [[nodiscard]] bool isSelected(const Uuid& id) const { return selectedItemIDs_.contains(id); }
     /// Copies of the found items among the selected identifiers, in no particular order.
     [[nodiscard]] CleanableItems selectedItems() const;
@@ -127,7 +130,10 @@ class ScanViewModel final {
     /// Sorts every module's items by size or date on the background; an answer counts only for
     /// the results and the order it was made for, and only if no showing sorted them first.
     void sortAhead();
-    void replaceSelection(ItemIDs ids);
+    template <typename Wanted>
+    void selectWhere(Wanted wanted);
+    /// `bytes` is the size of the items `ids` name.
+    void replaceSelection(ItemIDs ids, std::int64_t bytes);
     void recountSelectedBytes();
     [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
     /// The module's items in the settings' order, sorted on first use after the results or the
