@@ -20,6 +20,11 @@ std::size_t ItemSearchIndex::extend(const std::vector<CleanableItem>& items, std
         entry.end = folded_.size();
         entries_.push_back(entry);
     }
+    // Room for the rest at the first slice's length per item, with a margin: growing a buffer of
+    // megabytes by doubling copied it and touched fresh memory in the middle of later slices.
+    if (first == 0 && end > 0 && end < items.size()) {
+        folded_.reserve(folded_.size() / end * items.size() * 5 / 4);
+    }
     return end - first;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <iterator>
-#include <unordered_map>
+#include <numeric>
 #include <utility>
 
 #include "model/SafeSelection.h"
@@ -37,34 +37,6 @@ struct SubtitleText {
                              support::formatByteCount(model.selectedBytes())});
     }
 };
-
-// Names compare folded, so that case and how an accent was typed do not split the order.
-void sortItems(ScanViewModel::ItemRefs& items, ItemSortOrder order) {
-    const auto ascending = [&](const auto& key) {
-        std::stable_sort(
-            items.begin(), items.end(), [&](const CleanableItem* left, const CleanableItem* right) {
-                return order.descending ? key(*right) < key(*left) : key(*left) < key(*right);
-            });
-    };
-    switch (order.key) {
-        case ItemSortKey::size:
-            ascending([](const CleanableItem& item) { return item.sizeInBytes; });
-            break;
-        case ItemSortKey::date:
-            ascending([](const CleanableItem& item) { return item.lastModified; });
-            break;
-        case ItemSortKey::name: {
-            std::unordered_map<const CleanableItem*, std::string> keys;
-            keys.reserve(items.size());
-            for (const auto* item : items) {
-                keys.emplace(item, SearchText::folded(item->displayName));
-            }
-            ascending(
-                [&](const CleanableItem& item) -> const std::string& { return keys.at(&item); });
-            break;
-        }
-    }
-}
 
 }  // namespace
 
@@ -135,37 +107,35 @@ void ScanViewModel::visibleItems(CleaningModuleID moduleID, ItemRefs& visible) c
         return;
     }
     const auto& items = entry->second;
-    const auto& sorted = sortedItems(moduleID, items);
+    const auto& sorted = orderedPositions(moduleID, items);
     const auto query = SearchText::trimmed(searchQuery());
     if (query.empty()) {
-        visible.assign(sorted.begin(), sorted.end());
+        visible.reserve(sorted.size());
+        for (const auto position : sorted) {
+            visible.push_back(&items[position]);
+        }
         return;
     }
     auto& index = searchIndexes_[moduleID];
     index.extend(items, items.size());
     const auto matching = index.matches(SearchText::folded(query));
-    for (const auto* item : sorted) {
-        if (matching[static_cast<std::size_t>(item - items.data())]) {
-            visible.push_back(item);
+    for (const auto position : sorted) {
+        if (matching[position]) {
+            visible.push_back(&items[position]);
         }
     }
 }
 
-const ScanViewModel::ItemRefs& ScanViewModel::sortedItems(CleaningModuleID moduleID,
-                                                          const CleanableItems& items) const {
+const ItemPositions& ScanViewModel::orderedPositions(CleaningModuleID moduleID,
+                                                     const CleanableItems& items) const {
     const auto order = settings_.itemSortOrder();
-    auto [entry, made] = sortedItems_.try_emplace(moduleID);
+    auto [entry, made] = sortedPositions_.try_emplace(moduleID);
     auto& sorted = entry->second;
     if (made || sorted.order != order) {
         sorted.order = order;
-        sorted.items.clear();
-        sorted.items.reserve(items.size());
-        for (const auto& item : items) {
-            sorted.items.push_back(&item);
-        }
-        sortItems(sorted.items, order);
+        sorted.positions = sortedPositions(items, order);
     }
-    return sorted.items;
+    return sorted.positions;
 }
 
 CleanableItems ScanViewModel::selectedItems() const {
@@ -202,11 +172,18 @@ void ScanViewModel::startScan() {
     // stops being current only by being cancelled (a new scan, cancelScan or the destructor), so
     // the outcome of a cancelled task is dropped before it touches this object, which may be
     // gone: the replacing scan or cancelScan owns phase and results now.
+    // What is derived from the results is made here, on the engine's context, so that taking a
+    // large result does not stall the main thread.
     engine_->scan(modulesToScan(), task.cancellation.token(),
-                  [this, task, mainExecutor = mainExecutor_](support::Result<ScanResults> outcome) {
-                      mainExecutor->post([this, task, outcome = std::move(outcome)]() mutable {
+                  [this, task, mainExecutor = mainExecutor_,
+                   order = settings_.itemSortOrder()](support::Result<ScanResults> outcome) {
+                      support::Result<PreparedResults> prepared =
+                          outcome ? support::Result<PreparedResults>(
+                                        PreparedResults(std::move(outcome).value(), order))
+                                  : support::Result<PreparedResults>(outcome.error());
+                      mainExecutor->post([this, task, prepared = std::move(prepared)]() mutable {
                           if (!task.cancellation.isCancelled()) {
-                              finishScan(task, std::move(outcome));
+                              finishScan(task, std::move(prepared));
                           }
                       });
                   });
@@ -214,12 +191,12 @@ void ScanViewModel::startScan() {
 }
 
 void ScanViewModel::finishScan([[maybe_unused]] const TaskHandle& task,
-                               support::Result<ScanResults> outcome) {
+                               support::Result<PreparedResults> outcome) {
     assert(currentScan_.get() == task && "a replaced scan is cancelled");
     const support::ChangeNotifier::Batch batch(notifier_);
     currentScan_.set(std::nullopt);
     if (outcome) {
-        applyResults(std::move(outcome).value());
+        applyPrepared(std::move(outcome).value());
         phase_.set(Completed{});
     } else if (outcome.error().isCancellation()) {
         phase_.set(Idle{});
@@ -254,6 +231,17 @@ void ScanViewModel::applyResults(ScanResults results) {
     const support::ChangeNotifier::Batch batch(notifier_);
     dispose(std::exchange(resultsByModule_, std::move(results)));
     resultsChanged();
+}
+
+void ScanViewModel::applyPrepared(PreparedResults prepared) {
+    const support::ChangeNotifier::Batch batch(notifier_);
+    dispose(std::exchange(resultsByModule_, std::move(prepared.results)));
+    takeDerived(std::move(prepared.derived));
+    searchIndexes_ = std::move(prepared.searchIndexes);
+    // Kept with their order: if the settings' changed meanwhile, the list is sorted when shown.
+    for (auto& [module, positions] : prepared.sorted) {
+        sortedPositions_[module] = SortedPositions{prepared.order, std::move(positions)};
+    }
 }
 
 void ScanViewModel::dispose(ScanResults results) {
@@ -293,53 +281,38 @@ void ScanViewModel::sortAhead() {
                 keyed, [descending = order.descending](const auto& left, const auto& right) {
                     return descending ? right.first < left.first : left.first < right.first;
                 });
-            main->post([this, alive, module, order, generation, keyed = std::move(keyed)] {
+            ItemPositions positions;
+            positions.reserve(keyed.size());
+            for (const auto& [key, position] : keyed) {
+                positions.push_back(position);
+            }
+            main->post([this, alive, module, order, generation,
+                        positions = std::move(positions)]() mutable {
                 if (alive.expired() || generation != resultsGeneration_ ||
                     order != settings_.itemSortOrder()) {
                     return;
                 }
-                auto [entry, made] = sortedItems_.try_emplace(module);
-                if (!made) {
-                    return;
-                }
-                const CleanableItems& items = resultsByModule_.at(module);
-                entry->second.order = order;
-                entry->second.items.reserve(keyed.size());
-                for (const auto& [key, index] : keyed) {
-                    entry->second.items.push_back(&items[index]);
-                }
+                sortedPositions_.try_emplace(module, SortedPositions{order, std::move(positions)});
             });
         });
     }
 }
 
 void ScanViewModel::resultsChanged() {
-    notifier_.changed(kResultsByModule);
-    std::size_t count = 0;
-    for (const auto& entry : resultsByModule_) {
-        count += entry.second.size();
-    }
-    ItemRefs all;
-    all.reserve(count);
-    BytesPerModule perModule;
-    std::int64_t total = 0;
-    for (const auto& [module, items] : resultsByModule_) {
-        std::int64_t sum = 0;
-        for (const auto& item : items) {
-            all.push_back(&item);
-            sum += item.sizeInBytes;
-        }
-        perModule[module] = sum;
-        total += sum;
-    }
-    itemsByID_.set(ItemIndex(all));
-    cachedAllItems_.set(std::move(all));
-    bytesPerModule_.set(std::move(perModule));
-    totalBytes_.set(total);
-    searchIndexes_.clear();
-    sortedItems_.clear();
+    takeDerived(DerivedResults(resultsByModule_));
     sortAhead();
     prepareSearchAhead();
+}
+
+void ScanViewModel::takeDerived(DerivedResults derived) {
+    notifier_.changed(kResultsByModule);
+    itemsByID_.set(std::move(derived.byID));
+    cachedAllItems_.set(std::move(derived.all));
+    bytesPerModule_.set(std::move(derived.bytesPerModule));
+    totalBytes_.set(derived.totalBytes);
+    searchIndexes_.clear();
+    sortedPositions_.clear();
+    ++resultsGeneration_;
     recountSelectedBytes();
 }
 

@@ -15,6 +15,7 @@
 #include "support/Observation.h"
 #include "system/AppSettings.h"
 #include "system/FullDiskAccessProbe.h"
+#include "viewmodels/DerivedResults.h"
 #include "viewmodels/ItemIndex.h"
 #include "viewmodels/ItemSearchIndex.h"
 #include "viewmodels/PhaseCases.h"
@@ -108,6 +109,9 @@ class ScanViewModel final {
     /// Replaces the results and rebuilds every field derived from them; equal results change
     /// nothing.
     void applyResults(ScanResults results);
+    /// The same for results whose derived fields, sorted orders and search indexes were made
+    /// off the main thread, as a finished scan's are: taking them walks no item.
+    void applyPrepared(PreparedResults prepared);
     void toggleSelection(const Uuid& id);
     /// Selects exactly the items that are safe by default and not recently modified, in every
     /// module, whatever the search text.
@@ -122,9 +126,11 @@ class ScanViewModel final {
 
   private:
     [[nodiscard]] std::set<CleaningModuleID> modulesToScan() const;
-    void finishScan(const TaskHandle& task, support::Result<ScanResults> outcome);
+    void finishScan(const TaskHandle& task, support::Result<PreparedResults> outcome);
     /// Tells of the new results and derives every field from them.
     void resultsChanged();
+    /// Tells of the new results and takes `derived`, made from them.
+    void takeDerived(DerivedResults derived);
     /// Hands results no longer shown, and what was derived from them, to the background.
     void dispose(ScanResults results);
     /// Sorts every module's items by size or date on the background; an answer counts only for
@@ -136,10 +142,10 @@ class ScanViewModel final {
     void replaceSelection(ItemIDs ids, std::int64_t bytes);
     void recountSelectedBytes();
     [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
-    /// The module's items in the settings' order, sorted on first use after the results or the
-    /// order change, so that each letter typed into the search only filters.
-    [[nodiscard]] const ItemRefs& sortedItems(CleaningModuleID moduleID,
-                                              const CleanableItems& items) const;
+    /// The positions of the module's items in the settings' order, sorted on first use after
+    /// the results or the order change, so that each letter typed into the search only filters.
+    [[nodiscard]] const ItemPositions& orderedPositions(CleaningModuleID moduleID,
+                                                        const CleanableItems& items) const;
 
     /// Folds a slice of the results for the search on the main executor, and posts itself again
     /// until every module is folded: the first letter typed then finds the work done.
@@ -174,11 +180,12 @@ class ScanViewModel final {
     bool preparingSearch_ = false;
     // Posted work holds it weakly, so that work queued for a destroyed view model does nothing.
     std::shared_ptr<char> alive_ = std::make_shared<char>();
-    struct SortedItems {
+    // Positions rather than addresses, so that a sort made on the background is taken as it is.
+    struct SortedPositions {
         ItemSortOrder order;
-        ItemRefs items;
+        ItemPositions positions;
     };
-    mutable std::map<CleaningModuleID, SortedItems> sortedItems_;
+    mutable std::map<CleaningModuleID, SortedPositions> sortedPositions_;
     // Counts the changes of the results, so that a sort made ahead for earlier ones is dropped.
     std::uint64_t resultsGeneration_ = 0;
     std::uint64_t lastScanSerial_ = 0;

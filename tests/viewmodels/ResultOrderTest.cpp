@@ -74,6 +74,11 @@ TEST_P(ResultOrderTest, SortsTheListAndKeepsTheChoiceForTheNextStart) {
     main->runAll();
     EXPECT_EQ(names(scan.visibleItems(CleaningModuleID::systemCaches)), GetParam().expected)
         << "sorted ahead";
+    // Sorted with the scan's results; in another order, which the settings no longer hold.
+    for (const auto prepared : {GetParam().order, ItemSortOrder{ItemSortKey::name, true}}) {
+        scan.applyPrepared(PreparedResults(scanned(), prepared));
+        EXPECT_EQ(names(scan.visibleItems(CleaningModuleID::systemCaches)), GetParam().expected);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, ResultOrderTest,
