@@ -1,5 +1,6 @@
 // Scan view model benchmark: ITEMS (default 1,000,000) items across the modules. Times rebuilding
-// the derived fields (applyResults), filtering every module by a search text, and the selection
+// the derived fields (applyResults, or applyPrepared for results prepared off the main thread),
+// filtering every module by a search text, and the selection
 // commands and lookups, each the median of several runs, against the budget of 100 ms.
 // Usage: quillo-viewmodel-bench [ITEMS]
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,12 +59,15 @@ void report(const char* what, double milliseconds) {
 }
 
 // Times what a scan does to results already shown, against the same view model freeing the old
-// results on the main thread: clearing them when a scan starts, and showing the scan's results.
-// A scan gives new items (new identifiers), so every copy handed over differs from the last.
-void timeResultChanges(ScanViewModel& model, const char* where, int items) {
+// results on the main thread: clearing them when a scan starts, and showing the scan's results,
+// given as they are or prepared off the main thread as a finished scan's are. A scan gives new
+// items (new identifiers), so every copy handed over differs from the last.
+void timeResultChanges(ScanViewModel& model, const char* where, int items, ItemSortOrder order) {
     std::vector<double> clearing;
     std::vector<double> intoEmpty;
     std::vector<double> replacing;
+    std::vector<double> preparing;
+    std::vector<double> takingPrepared;
     for (int run = 0; run < kRuns; ++run) {
         model.applyResults(syntheticResults(items));
         clearing.push_back(medianMilliseconds([&] { model.applyResults({}); }, 1));
@@ -72,6 +77,13 @@ void timeResultChanges(ScanViewModel& model, const char* where, int items) {
         ScanResults rescanned = syntheticResults(items);
         replacing.push_back(
             medianMilliseconds([&] { model.applyResults(std::move(rescanned)); }, 1));
+        model.applyResults({});
+        std::optional<PreparedResults> prepared;
+        ScanResults finished = syntheticResults(items);
+        preparing.push_back(
+            medianMilliseconds([&] { prepared.emplace(std::move(finished), order); }, 1));
+        takingPrepared.push_back(
+            medianMilliseconds([&] { model.applyPrepared(std::move(*prepared)); }, 1));
     }
     const auto median = [](std::vector<double>& times) {
         std::ranges::sort(times);
@@ -81,6 +93,8 @@ void timeResultChanges(ScanViewModel& model, const char* where, int items) {
     report("applyResults({}), as a scan starts", median(clearing));
     report("applyResults after a scan (into empty results)", median(intoEmpty));
     report("applyResults replacing as many shown items", median(replacing));
+    report("preparing a scan's results (on the engine's context)", median(preparing));
+    report("applyPrepared after a scan (into empty results)", median(takingPrepared));
 }
 
 }  // namespace
@@ -97,11 +111,12 @@ int main(int argc, char** argv) {
                 allCleaningModuleIDs.size(), kRuns);
     ScanViewModel freeingInPlace(
         engine, settings, main, [] { return false; }, FullDiskAccessProbe::platformAccessScope());
-    timeResultChanges(freeingInPlace, "on the main thread (reference)", items);
+    timeResultChanges(freeingInPlace, "on the main thread (reference)", items,
+                      settings.itemSortOrder());
     ScanViewModel model(
         engine, settings, main, [] { return false; }, FullDiskAccessProbe::platformAccessScope(),
         background);
-    timeResultChanges(model, "on the pool, as in the window", items);
+    timeResultChanges(model, "on the pool, as in the window", items, settings.itemSortOrder());
 
     std::size_t matches = 0;
     for (const auto* query : {"datei-4242", "FOLDER-7", "app-13/"}) {

@@ -165,7 +165,7 @@ void ScanViewModel::startScan() {
     }
     phase_.set(Scanning{});
     applyResults({});
-    replaceSelection({}, 0);
+    clearSelection();
 
     TaskHandle task{.cancellation = {}, .serial = ++lastScanSerial_};
     // The engine answers on its own context; the outcome is taken on the main thread. A task
@@ -229,28 +229,34 @@ void ScanViewModel::applyResults(ScanResults results) {
         return;
     }
     const support::ChangeNotifier::Batch batch(notifier_);
-    dispose(std::exchange(resultsByModule_, std::move(results)));
+    auto indexes = std::exchange(searchIndexes_, {});
+    auto replaced = std::exchange(resultsByModule_, std::move(results));
     resultsChanged();
+    // Handed over only now: freeing them while the new fields were made here slowed both down, as
+    // the two threads then contend for the allocator and the memory.
+    dispose(std::move(replaced), std::move(indexes));
 }
 
 void ScanViewModel::applyPrepared(PreparedResults prepared) {
     const support::ChangeNotifier::Batch batch(notifier_);
-    dispose(std::exchange(resultsByModule_, std::move(prepared.results)));
+    auto indexes = std::exchange(searchIndexes_, {});
+    auto replaced = std::exchange(resultsByModule_, std::move(prepared.results));
     takeDerived(std::move(prepared.derived));
     searchIndexes_ = std::move(prepared.searchIndexes);
     // Kept with their order: if the settings' changed meanwhile, the list is sorted when shown.
     for (auto& [module, positions] : prepared.sorted) {
         sortedPositions_[module] = SortedPositions{prepared.order, std::move(positions)};
     }
+    dispose(std::move(replaced), std::move(indexes));
 }
 
-void ScanViewModel::dispose(ScanResults results) {
-    if (!background_ || (results.empty() && searchIndexes_.empty())) {
+void ScanViewModel::dispose(ScanResults results, SearchIndexes indexes) {
+    if (!background_ || (results.empty() && indexes.empty())) {
         return;
     }
     // The items' folded names go along: they are as many strings as there are items.
-    auto retired = std::make_shared<std::pair<ScanResults, decltype(searchIndexes_)>>(
-        std::move(results), std::exchange(searchIndexes_, {}));
+    auto retired = std::make_shared<std::pair<ScanResults, SearchIndexes>>(std::move(results),
+                                                                           std::move(indexes));
     background_->post([retired = std::move(retired)]() mutable { retired.reset(); });
 }
 
@@ -357,25 +363,40 @@ void ScanViewModel::selectAll() {
     selectWhere([](const CleanableItem&) { return true; });
 }
 
-// Counted first, so that the set is made at its size; the bytes are summed on the same ordered
-// walk, as looking each item up again by its identifier took longer than making the set.
+// Counted first, so that the set is filled at its size. The current set's table is refilled
+// rather than a new one made: first touches of a fresh table of millions of slots cost more than
+// filling it. The bytes are summed on the same ordered walk, as looking each item up again by
+// its identifier took longer than filling the set.
 template <typename Wanted>
 void ScanViewModel::selectWhere(Wanted wanted) {
     const auto& items = cachedAllItems();
-    ItemIDs chosen;
-    chosen.reserve(static_cast<std::size_t>(
-        std::ranges::count_if(items, [&](const CleanableItem* item) { return wanted(*item); })));
-    std::int64_t bytes = 0;
+    const auto isWanted = [&](const CleanableItem* item) { return wanted(*item); };
+    const auto count = static_cast<std::size_t>(std::ranges::count_if(items, isWanted));
+    if (count == selectedItemIDs_.size() &&
+        std::ranges::all_of(items, [&](const CleanableItem* item) {
+            return !wanted(*item) || selectedItemIDs_.contains(item->id);
+        })) {
+        return;
+    }
+    selectedItemIDs_.clear();
+    selectedItemIDs_.reserve(count);
+    selectedBytes_ = 0;
     for (const auto* item : items) {
-        if (wanted(*item) && chosen.insert(item->id)) {
-            bytes += item->sizeInBytes;
+        if (wanted(*item) && selectedItemIDs_.insert(item->id)) {
+            selectedBytes_ += item->sizeInBytes;
         }
     }
-    replaceSelection(std::move(chosen), bytes);
+    notifier_.changed(kSelectedItemIDs);
 }
 
+// A new set rather than a cleared one: the table of a large selection is freed.
 void ScanViewModel::clearSelection() {
-    replaceSelection({}, 0);
+    if (selectedItemIDs_.empty()) {
+        return;
+    }
+    selectedItemIDs_ = {};
+    selectedBytes_ = 0;
+    notifier_.changed(kSelectedItemIDs);
 }
 
 void ScanViewModel::removeDeletedItems(const std::vector<Uuid>& ids) {
@@ -414,15 +435,6 @@ void ScanViewModel::leaveOutKept() {
 // warning of GCC 12 at -O3.
 void ScanViewModel::setSearchQuery(const std::string& query) {
     searchQuery_.set(query);
-}
-
-void ScanViewModel::replaceSelection(ItemIDs ids, std::int64_t bytes) {
-    if (ids == selectedItemIDs_) {
-        return;
-    }
-    selectedItemIDs_ = std::move(ids);
-    selectedBytes_ = bytes;
-    notifier_.changed(kSelectedItemIDs);
 }
 
 void ScanViewModel::recountSelectedBytes() {

@@ -125,6 +125,8 @@ class ScanViewModel final {
     void setSearchQuery(const std::string& query);
 
   private:
+    using SearchIndexes = std::map<CleaningModuleID, ItemSearchIndex>;
+
     [[nodiscard]] std::set<CleaningModuleID> modulesToScan() const;
     void finishScan(const TaskHandle& task, support::Result<PreparedResults> outcome);
     /// Tells of the new results and derives every field from them.
@@ -132,14 +134,12 @@ class ScanViewModel final {
     /// Tells of the new results and takes `derived`, made from them.
     void takeDerived(DerivedResults derived);
     /// Hands results no longer shown, and what was derived from them, to the background.
-    void dispose(ScanResults results);
+    void dispose(ScanResults results, SearchIndexes indexes);
     /// Sorts every module's items by size or date on the background; an answer counts only for
     /// the results and the order it was made for, and only if no showing sorted them first.
     void sortAhead();
     template <typename Wanted>
     void selectWhere(Wanted wanted);
-    /// `bytes` is the size of the items `ids` name.
-    void replaceSelection(ItemIDs ids, std::int64_t bytes);
     void recountSelectedBytes();
     [[nodiscard]] std::int64_t sizeOf(const Uuid& id) const;
     /// The positions of the module's items in the settings' order, sorted on first use after
@@ -176,7 +176,7 @@ class ScanViewModel final {
     std::int64_t selectedBytes_ = 0;
     // Made after the results change, in slices between other work, or at once by a search that
     // comes first.
-    mutable std::map<CleaningModuleID, ItemSearchIndex> searchIndexes_;
+    mutable SearchIndexes searchIndexes_;
     bool preparingSearch_ = false;
     // Posted work holds it weakly, so that work queued for a destroyed view model does nothing.
     std::shared_ptr<char> alive_ = std::make_shared<char>();

@@ -1,5 +1,6 @@
 #include "viewmodels/UuidSet.h"
 
+#include <algorithm>
 #include <bit>
 #include <utility>
 
@@ -11,6 +12,11 @@ void UuidSet::reserve(std::size_t count) {
     if (count * 2 > slots_.size()) {
         rehash(std::bit_ceil(count * 2));
     }
+}
+
+void UuidSet::clear() {
+    std::ranges::fill(slots_, std::nullopt);
+    size_ = 0;
 }
 
 bool UuidSet::insert(const Uuid& id) {

@@ -64,6 +64,8 @@ class UuidSet final {
 
     /// Room for `count` elements without growing the table again.
     void reserve(std::size_t count);
+    /// Empties the set and keeps its table.
+    void clear();
     /// Whether `id` was new.
     bool insert(const Uuid& id);
     /// How many were removed: 0 or 1.
