@@ -1,8 +1,8 @@
 // The longest time the window's thread goes without handling events, measured by a 1 ms timer,
-// against one frame at 60 Hz, for each thing a user does in turn: the real modules scan a fake
-// home, the largest module's list is shown, scrolled page by page to its end, searched letter by
-// letter and emptied again, and every item is selected.
-// Usage: quillo-ui-stall-bench HOME (a folder whose .cache holds the files to scan).
+// against one frame at 60 Hz, for each thing a user does in turn once the window is shown: the
+// real modules scan a fake home, the largest module's list is shown, scrolled page by page to its
+// end, searched letter by letter and emptied again, and every item is selected. Usage:
+// quillo-ui-stall-bench HOME (a folder whose .cache holds the files to scan).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -109,9 +109,15 @@ int main(int argc, char** argv) {
         return true;
     };
     std::size_t typed = 0;
-    std::array<Phase, 5> phases{{
+    // The window's first showing is timed apart: its first layout and paint are no stall that
+    // the scan causes.
+    std::array<Phase, 6> phases{{
+        {"the window's first showing", settled},
         {"scan",
-         [&] {
+         [&, started = false]() mutable {
+             if (!std::exchange(started, true)) {
+                 scan.startScan();
+             }
              return std::holds_alternative<ScanViewModel::Completed>(scan.phase()) ||
                     std::holds_alternative<ScanViewModel::Failed>(scan.phase());
          }},
@@ -173,7 +179,6 @@ int main(int argc, char** argv) {
     total.start();
     sinceTick.start();
     ticker.start(1);
-    scan.startScan();
     QApplication::exec();
 
     std::printf("%zu items, %d rows in the list shown, %.0f ms in all\n",
