@@ -8,33 +8,44 @@
 
 namespace quillo {
 
-ItemPositions sortedPositions(const CleanableItems& items, ItemSortOrder order) {
-    ItemPositions positions(items.size());
+namespace {
+
+template <typename Key>
+ItemPositions positionsBy(const std::vector<Key>& keys, bool descending) {
+    ItemPositions positions(keys.size());
     std::iota(positions.begin(), positions.end(), 0U);
-    const auto ascending = [&](const auto& key) {
-        std::ranges::stable_sort(positions, [&](std::uint32_t left, std::uint32_t right) {
-            return order.descending ? key(right) < key(left) : key(left) < key(right);
-        });
-    };
-    switch (order.key) {
-        case ItemSortKey::size:
-            ascending([&](std::uint32_t position) { return items[position].sizeInBytes; });
-            break;
-        case ItemSortKey::date:
-            ascending([&](std::uint32_t position) { return items[position].lastModified; });
-            break;
-        case ItemSortKey::name: {
-            std::vector<std::string> names;
-            names.reserve(items.size());
-            for (const auto& item : items) {
-                names.push_back(SearchText::folded(item.displayName));
-            }
-            ascending(
-                [&](std::uint32_t position) -> const std::string& { return names[position]; });
-            break;
-        }
-    }
+    std::ranges::stable_sort(positions, [&](std::uint32_t left, std::uint32_t right) {
+        return descending ? keys[right] < keys[left] : keys[left] < keys[right];
+    });
     return positions;
+}
+
+}  // namespace
+
+std::vector<std::int64_t> sortKeys(const CleanableItems& items, ItemSortKey key) {
+    std::vector<std::int64_t> keys;
+    keys.reserve(items.size());
+    for (const auto& item : items) {
+        keys.push_back(key == ItemSortKey::size ? item.sizeInBytes
+                                                : item.lastModified.time_since_epoch().count());
+    }
+    return keys;
+}
+
+ItemPositions positionsByKey(const std::vector<std::int64_t>& keys, bool descending) {
+    return positionsBy(keys, descending);
+}
+
+ItemPositions sortedPositions(const CleanableItems& items, ItemSortOrder order) {
+    if (order.key != ItemSortKey::name) {
+        return positionsBy(sortKeys(items, order.key), order.descending);
+    }
+    std::vector<std::string> names;
+    names.reserve(items.size());
+    for (const auto& item : items) {
+        names.push_back(SearchText::folded(item.displayName));
+    }
+    return positionsBy(names, order.descending);
 }
 
 namespace {

@@ -14,6 +14,11 @@ namespace quillo {
 /// Positions of items in their module's list.
 using ItemPositions = std::vector<std::uint32_t>;
 
+/// Each item's size or date (`key` is not `name`) as a number, in list order: what a sort needs
+/// of the items, so that it can run where the items may not be read.
+std::vector<std::int64_t> sortKeys(const CleanableItems& items, ItemSortKey key);
+/// The positions of `keys` in ascending or descending order; ties keep the list's order.
+ItemPositions positionsByKey(const std::vector<std::int64_t>& keys, bool descending);
 /// The positions of `items` in `order`; ties keep the list's order. Names compare folded, so
 /// that case and how an accent was typed do not split the order.
 ItemPositions sortedPositions(const CleanableItems& items, ItemSortOrder order);

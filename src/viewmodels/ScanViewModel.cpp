@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cassert>
 #include <iterator>
-#include <numeric>
 #include <utility>
 
 #include "model/SafeSelection.h"
@@ -171,9 +170,9 @@ void ScanViewModel::startScan() {
     // The engine answers on its own context; the outcome is taken on the main thread. A task
     // stops being current only by being cancelled (a new scan, cancelScan or the destructor), so
     // the outcome of a cancelled task is dropped before it touches this object, which may be
-    // gone: the replacing scan or cancelScan owns phase and results now.
-    // What is derived from the results is made here, on the engine's context, so that taking a
-    // large result does not stall the main thread.
+    // gone: the replacing scan or cancelScan owns phase and results now. What is derived from the
+    // results is made on the engine's context, so that taking a large result does not stall the
+    // main thread.
     engine_->scan(modulesToScan(), task.cancellation.token(),
                   [this, task, mainExecutor = mainExecutor_,
                    order = settings_.itemSortOrder()](support::Result<ScanResults> outcome) {
@@ -261,39 +260,19 @@ void ScanViewModel::dispose(ScanResults results, SearchIndexes indexes) {
 }
 
 void ScanViewModel::sortAhead() {
-    const std::uint64_t generation = ++resultsGeneration_;
+    const std::uint64_t generation = resultsGeneration_;
     const ItemSortOrder order = settings_.itemSortOrder();
     // Names are compared folded, which needs the items themselves; they are sorted when shown.
     if (!background_ || order.key == ItemSortKey::name) {
         return;
     }
-    for (const auto& entry : resultsByModule_) {
-        const CleaningModuleID module = entry.first;
-        const CleanableItems& items = entry.second;
-        // The keys in scan order: the background never reads the items, which the main thread
-        // may free or edit meanwhile.
-        std::vector<std::pair<std::int64_t, std::uint32_t>> keyed;
-        keyed.reserve(items.size());
-        for (std::uint32_t index = 0; index < items.size(); ++index) {
-            const CleanableItem& item = items[index];
-            keyed.emplace_back(order.key == ItemSortKey::size
-                                   ? item.sizeInBytes
-                                   : item.lastModified.time_since_epoch().count(),
-                               index);
-        }
-        background_->post([this, alive = std::weak_ptr<char>(alive_), main = mainExecutor_, module,
-                           order, generation, keyed = std::move(keyed)]() mutable {
-            std::ranges::stable_sort(
-                keyed, [descending = order.descending](const auto& left, const auto& right) {
-                    return descending ? right.first < left.first : left.first < right.first;
-                });
-            ItemPositions positions;
-            positions.reserve(keyed.size());
-            for (const auto& [key, position] : keyed) {
-                positions.push_back(position);
-            }
+    for (const auto& [module, items] : resultsByModule_) {
+        // Only the keys go: the background never reads the items, which the main thread may free
+        // or edit meanwhile.
+        background_->post([this, alive = std::weak_ptr<char>(alive_), main = mainExecutor_,
+                           module = module, order, generation, keys = sortKeys(items, order.key)] {
             main->post([this, alive, module, order, generation,
-                        positions = std::move(positions)]() mutable {
+                        positions = positionsByKey(keys, order.descending)]() mutable {
                 if (alive.expired() || generation != resultsGeneration_ ||
                     order != settings_.itemSortOrder()) {
                     return;
@@ -374,7 +353,7 @@ void ScanViewModel::selectWhere(Wanted wanted) {
     const auto count = static_cast<std::size_t>(std::ranges::count_if(items, isWanted));
     if (count == selectedItemIDs_.size() &&
         std::ranges::all_of(items, [&](const CleanableItem* item) {
-            return !wanted(*item) || selectedItemIDs_.contains(item->id);
+            return !isWanted(item) || selectedItemIDs_.contains(item->id);
         })) {
         return;
     }

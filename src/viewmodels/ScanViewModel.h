@@ -137,6 +137,7 @@ class ScanViewModel final {
     void dispose(ScanResults results, SearchIndexes indexes);
     /// Sorts every module's items by size or date on the background; an answer counts only for
     /// the results and the order it was made for, and only if no showing sorted them first.
+    /// Called after `takeDerived`, which counts the results' generation.
     void sortAhead();
     template <typename Wanted>
     void selectWhere(Wanted wanted);
